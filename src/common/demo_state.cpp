@@ -1,0 +1,4 @@
+// The one DemoState of the process.
+#include "common/demo_state.h"
+
+DemoState demoState;
