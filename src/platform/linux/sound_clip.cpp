@@ -1,0 +1,126 @@
+// Turns a WAV file, or the built-in chime, into a device-format clip.
+#include "platform/linux/sound_clip.h"
+
+#include <SDL.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+
+#include "platform/linux/wav_reader.h"
+
+namespace {
+
+// Far beyond any music file the demo ships (about 18 MB), and small enough that a bogus
+// path to some huge file cannot exhaust memory.
+constexpr long long kMaxFileBytes = 256ll * 1024 * 1024;
+
+// Frames pushed through the converter per step, so its internal buffers stay small.
+constexpr std::size_t kConvertFrames = 16384;
+
+bool Fail(const char** why, const char* reason) {
+    if (why) *why = reason;
+    return false;
+}
+
+bool ReadWholeFile(const char* path, std::vector<std::uint8_t>* bytes, const char** why) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) return Fail(why, errno == ENOENT ? "no such file" : "cannot be opened");
+    struct stat info {};
+    bool ok = false;
+    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
+        Fail(why, "not a regular file");
+    } else if (info.st_size > kMaxFileBytes) {
+        Fail(why, "file too large");
+    } else {
+        bytes->resize(static_cast<std::size_t>(info.st_size));
+        std::size_t got = bytes->empty() ? 0 : std::fread(bytes->data(), 1, bytes->size(), file);
+        // A file that shrank while being read is simply shorter; the WAV walk judges it.
+        bytes->resize(got);
+        ok = !std::ferror(file) || Fail(why, "read error");
+    }
+    std::fclose(file);
+    return ok;
+}
+
+bool DrainStream(SDL_AudioStream* stream, SoundSamples* out) {
+    int available = SDL_AudioStreamAvailable(stream);
+    if (available <= 0) return true;
+    std::size_t start = out->size();
+    out->resize(start + static_cast<std::size_t>(available) / sizeof(std::int16_t));
+    int got = SDL_AudioStreamGet(stream, out->data() + start, available);
+    if (got < 0) return false;
+    out->resize(start + static_cast<std::size_t>(got) / sizeof(std::int16_t));
+    return true;
+}
+
+bool ConvertToDeviceFormat(const WavPcm& pcm, SoundSamples* out, const char** why) {
+    SDL_AudioFormat format = pcm.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
+    SDL_AudioStream* stream = SDL_NewAudioStream(format, static_cast<Uint8>(pcm.channels),
+                                                 pcm.sampleRate, AUDIO_S16SYS,
+                                                 kSoundChannels, kSoundRate);
+    if (!stream) return Fail(why, "no converter for this format");
+    std::size_t frameBytes = static_cast<std::size_t>(pcm.channels * pcm.bitsPerSample / 8);
+    double ratio = static_cast<double>(kSoundRate) / pcm.sampleRate;
+    out->clear();
+    out->reserve(static_cast<std::size_t>(static_cast<double>(pcm.frameCount) * ratio + 64) *
+                 kSoundChannels);
+    bool ok = true;
+    for (std::size_t done = 0; ok && done < pcm.frameCount; done += kConvertFrames) {
+        std::size_t frames = std::min(kConvertFrames, pcm.frameCount - done);
+        ok = SDL_AudioStreamPut(stream, pcm.samples + done * frameBytes,
+                                static_cast<int>(frames * frameBytes)) == 0 &&
+             DrainStream(stream, out);
+    }
+    ok = ok && SDL_AudioStreamFlush(stream) == 0 && DrainStream(stream, out);
+    SDL_FreeAudioStream(stream);
+    if (!ok) return Fail(why, "conversion failed");
+    if (out->empty()) return Fail(why, "no samples");
+    return true;
+}
+
+}  // namespace
+
+bool LoadSoundFile(const char* path, SoundSamples* samples, const char** why) {
+    if (path == nullptr || *path == '\0') return Fail(why, "no file name");
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(path, &bytes, why)) return false;
+    WavPcm pcm;
+    if (!ParseWav(bytes.data(), bytes.size(), &pcm, why)) return false;
+    SoundSamples converted;
+    if (!ConvertToDeviceFormat(pcm, &converted, why)) return false;
+    samples->swap(converted);
+    return true;
+}
+
+void MakeDefaultSound(SoundSamples* samples) {
+    // Two bell-like partials a fourth apart, the second entering as the first fades,
+    // each with a short attack (no click) and an exponential ring-out.
+    struct Tone {
+        double hertz, start, decay;
+    };
+    constexpr Tone kTones[] = {{880.0, 0.0, 0.06}, {659.25, 0.11, 0.07}};
+    constexpr double kLength = 0.3;
+    constexpr double kAttack = 0.004;
+    constexpr double kRelease = 0.02;  // a final fade so the chime ends exactly at silence
+    constexpr double kLevel = 0.25 * 32767.0;
+
+    std::size_t frames = static_cast<std::size_t>(kLength * kSoundRate);
+    samples->assign(frames * kSoundChannels, 0);
+    for (std::size_t i = 0; i < frames; ++i) {
+        double t = static_cast<double>(i) / kSoundRate;
+        double value = 0.0;
+        for (const Tone& tone : kTones) {
+            double local = t - tone.start;
+            if (local < 0.0) continue;
+            double envelope = std::min(1.0, local / kAttack) * std::exp(-local / tone.decay);
+            value += envelope * std::sin(2.0 * std::numbers::pi * tone.hertz * local);
+        }
+        value *= std::min(1.0, (kLength - t) / kRelease);
+        auto sample = static_cast<std::int16_t>(std::lround(std::clamp(value, -1.0, 1.0) * kLevel));
+        for (int c = 0; c < kSoundChannels; ++c) (*samples)[i * kSoundChannels + c] = sample;
+    }
+}
