@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# The program's loop, start-up and mode switch against a bare SDL2 baseline on the same
+# private Xvfb, each figure a ratio of medians over a few alternating rounds.
+#
+#   bench/app/run.sh [build-dir] [rounds]
+# Needs the build's quorvane, sdl_baseline and libswap_probe.so (target bench_app builds them).
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+build=$(realpath "${1:-$here/../../build}")
+rounds=${2:-3}
+
+if [ -z "${QV_BENCH_DISPLAY:-}" ]; then
+  # 640x480 so that the fullscreen mode the program asks for on F1 is one the display has.
+  exec env QV_BENCH_DISPLAY=1 "$here/../../tests/support/with-xvfb" --screen 640x480x24 -- \
+    "$0" "$build" "$rounds"
+fi
+
+probe=$build/bench/app/libswap_probe.so
+baseline=$build/bench/app/sdl_baseline
+program=$build/quorvane
+for f in "$probe" "$baseline" "$program"; do
+  [ -x "$f" ] || [ -f "$f" ] || { echo "bench: $f is missing; build target bench_app" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+pid=""
+cleanup() {
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+export SDL_AUDIODRIVER=dummy QV_PROBE_WARMUP=2 QV_PROBE_SECONDS=6
+
+# Waits up to $2 seconds for $3 lines named $1 in the probe's output $4.
+wait_lines() {
+  for _ in $(seq 1 $(($2 * 10))); do
+    (($(grep -c "^$1 " "$4" 2>/dev/null || true) >= $3)) && return 0
+    kill -0 "$pid" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+
+stop() {
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  pid=""
+}
+
+press() {
+  local window
+  window=$(xdotool search --onlyvisible --name '^Quorvane$' | head -n1) || return 1
+  xdotool windowfocus "$window" 2>/dev/null || true
+  xdotool key "$1"
+}
+
+run_baseline() {  # out, args...
+  local out=$1
+  shift
+  QV_PROBE_OUT=$out LD_PRELOAD=$probe "$baseline" "$@" >/dev/null 2>&1 &
+  pid=$!
+}
+
+for round in $(seq 1 "$rounds"); do
+  # The scene drawn by a bare loop, and the same scene through the program's own loop.
+  run_baseline "$work/base.$round"
+  wait_lines fps 60 1 "$work/base.$round" || echo "bench: baseline round $round gave no fps" >&2
+  stop
+
+  (cd "$build" && QV_PROBE_ANSWER=1 QV_PROBE_OUT=$work/prog.$round LD_PRELOAD=$probe \
+    ./quorvane >/dev/null 2>&1) &
+  pid=$!
+  if wait_lines fps 60 1 "$work/prog.$round"; then
+    # Two switches: into fullscreen and back into a window.
+    for n in 1 2; do
+      press F1 && wait_lines switch_ms 30 "$n" "$work/prog.$round" ||
+        echo "bench: switch $n of round $round not seen" >&2
+    done
+    press Escape || true
+    for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  else
+    echo "bench: program round $round gave no fps" >&2
+  fi
+  stop
+
+  # A plain GL window: its first frame, and one destroy and create.
+  run_baseline "$work/bare.$round" --bare --recreate
+  wait_lines switch_ms 60 1 "$work/bare.$round" || echo "bench: bare round $round gave no switch" >&2
+  stop
+done
+
+median() {  # name, files...
+  local name=$1
+  shift
+  cat "$@" 2>/dev/null | awk -v n="$name" '$1 == n {print $2}' | sort -g |
+    awk '{v[NR] = $1} END {if (NR == 0) print "nan"; else if (NR % 2) print v[(NR + 1) / 2];
+                          else print (v[NR / 2] + v[NR / 2 + 1]) / 2}'
+}
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN {if (a == "nan" || b == "nan" || b == 0) print "nan";
+                                          else printf "%.3f", a / b}'; }
+
+base_fps=$(median fps "$work"/base.*)
+prog_fps=$(median fps "$work"/prog.*)
+bare_first=$(median first_frame_ms "$work"/bare.*)
+prog_first=$(median first_frame_ms "$work"/prog.*)
+bare_switch=$(median switch_ms "$work"/bare.*)
+prog_switch=$(median switch_ms "$work"/prog.*)
+prog_allocs=$(median allocs_per_frame "$work"/prog.*)
+base_allocs=$(median allocs_per_frame "$work"/base.*)
+
+echo "app benchmark, $rounds rounds, medians, 640x480 on Xvfb"
+printf '  %-40s %10s %10s  %s\n' figure program baseline ratio
+printf '  %-40s %10s %10s  %s (goal >= 0.97)\n' "frames per second" "$prog_fps" "$base_fps" \
+  "$(ratio "$prog_fps" "$base_fps")"
+printf '  %-40s %10s %10s  %s\n' "start to first presented frame, ms" "$prog_first" "$bare_first" \
+  "$(ratio "$prog_first" "$bare_first")"
+printf '  %-40s %10s %10s  %s\n' "F1 switch vs bare destroy+create, ms" "$prog_switch" \
+  "$bare_switch" "$(ratio "$prog_switch" "$bare_switch")"
+printf '  %-40s %10s %10s\n' "heap allocations per idle turn" "$prog_allocs" "$base_allocs"
