@@ -1,0 +1,170 @@
+"""Starts the real program the way a user does, with its clock sped up, and watches it.
+
+The clock runs faster through libfaketime (CLOCK_MONOTONIC included), so the 95-second sequence
+takes a fraction of that; the harness converts host time back into demo time.
+"""
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+from pathlib import Path
+
+import scenes
+import xdisplay
+
+REPO = Path(__file__).resolve().parents[3]
+FAKETIME = "/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1"
+MUSIC_NAME = "tUrBiLo - Pelvarn.wav"
+TITLE = "Quorvane"
+# A frame on screen may have been drawn a little before the capture read it.
+FRAME_SLACK = 0.15
+
+
+def executable():
+    return Path(os.environ.get("QUORVANE_EXE", REPO / "build" / "quorvane"))
+
+
+def built_music():
+    return Path(os.environ.get("QUORVANE_MUSIC", executable().parent / "Data" / MUSIC_NAME))
+
+
+class Demo:
+    """One run of the program in its own working directory.
+
+    music: "built" (the generated soundtrack), None (no Data folder) or bytes (file contents).
+    """
+
+    def __init__(self, speed=1, music="built", audio="dummy", env=None, exe=None):
+        self.speed = speed
+        self.dir = Path(tempfile.mkdtemp(prefix="quorvane-e2e-"))
+        if music is not None:
+            (self.dir / "Data").mkdir()
+            target = self.dir / "Data" / MUSIC_NAME
+            if music == "built":
+                os.symlink(built_music(), target)
+            else:
+                target.write_bytes(music)
+        run_env = dict(os.environ)
+        run_env.pop("FAKETIME_DONT_FAKE_MONOTONIC", None)
+        if audio is None:
+            run_env.pop("SDL_AUDIODRIVER", None)
+        else:
+            run_env["SDL_AUDIODRIVER"] = audio
+        run_env["SDL_DISKAUDIOFILE"] = str(self.dir / "audio.raw")
+        if speed != 1:
+            run_env["LD_PRELOAD"] = FAKETIME
+            run_env["FAKETIME"] = "+0 x%g" % speed
+            run_env["FAKETIME_NO_CACHE"] = "1"
+        for name, value in (env or {}).items():
+            if value is None:
+                run_env.pop(name, None)
+            else:
+                run_env[name] = value
+        self.stdout = open(self.dir / "stdout", "w+")
+        self.stderr = open(self.dir / "stderr", "w+")
+        self.proc = subprocess.Popen([str(exe or executable())], cwd=self.dir, env=run_env,
+                                     stdout=self.stdout, stderr=self.stderr)
+        self.window = None
+        self.t0 = None
+
+    # -- the process ----------------------------------------------------------------------
+
+    def alive(self):
+        return self.proc.poll() is None
+
+    def wait(self, timeout=60):
+        """Exit status, or None when the program is still running after the timeout."""
+        try:
+            return self.proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def stderr_text(self):
+        self.stderr.flush()
+        self.stderr.seek(0)
+        return self.stderr.read()
+
+    def rss_kib(self):
+        with open("/proc/%d/status" % self.proc.pid) as f:
+            for line in f:
+                if line.startswith("VmRSS:"):
+                    return int(line.split()[1])
+        return None
+
+    def close(self):
+        if self.alive():
+            self.proc.send_signal(signal.SIGKILL)
+            self.proc.wait()
+        self.stdout.close()
+        self.stderr.close()
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    # -- message boxes and the window ------------------------------------------------------
+
+    def answer(self, caption, yes, timeout=60):
+        """Waits for the box with this caption and answers it from the keyboard (Return for
+        Yes or OK, Escape for No). Returns the host time just before the key."""
+        box = xdisplay.wait_window(caption, timeout, self.alive)
+        if box is None:
+            raise AssertionError("no message box %r appeared (program %s)" %
+                                 (caption, "running" if self.alive() else "exited"))
+        pressed = time.monotonic()
+        xdisplay.key(box, "Return" if yes else "Escape")
+        return pressed
+
+    def start(self, fullscreen=False, timeout=60):
+        """Answers the start-up question, waits for the window and its first frame."""
+        pressed = self.answer("Start FullScreen?", fullscreen, timeout)
+        self.window = xdisplay.wait_window(TITLE, timeout, self.alive)
+        if self.window is None:
+            raise AssertionError("the demo window did not appear:\n" + self.stderr_text())
+        self.t0 = self.first_frame(pressed, timeout)
+        return self.window
+
+    def first_frame(self, not_before, timeout):
+        """Host-time bounds (lo, hi) of the timeline's start: the last capture without the
+        boot screen and the first with it."""
+        lo = not_before
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            shot = xdisplay.screenshot(self.window)
+            if shot and scenes.rectangle(shot[2]) == "upright":
+                return max(lo - FRAME_SLACK, not_before), shot[1]
+            if shot:
+                lo = shot[0]
+            if not self.alive():
+                break
+        raise AssertionError("the boot screen never appeared")
+
+    def elapsed(self, start, end):
+        """Demo-time bounds in milliseconds of a frame captured between these host times."""
+        lo = (start - FRAME_SLACK - self.t0[1]) * self.speed * 1000
+        hi = (end - self.t0[0]) * self.speed * 1000
+        return lo, hi
+
+    def demo_now(self):
+        """Lower bound of the demo time now."""
+        return self.elapsed(time.monotonic() + FRAME_SLACK, 0)[0]
+
+    def sleep_until(self, ms):
+        """Sleeps until the demo time is surely past ms."""
+        while self.demo_now() < ms:
+            time.sleep(0.02)
+
+    def shot(self, window=None):
+        """(scene, cursor, elapsed_lo, elapsed_hi) of a capture, or None."""
+        got = xdisplay.screenshot(window or self.window)
+        if got is None:
+            return None
+        start, end, img = got
+        scene, cur = scenes.classify(img)
+        lo, hi = self.elapsed(start, end)
+        return scene, cur, lo, hi, img

@@ -1,0 +1,46 @@
+"""What the clock decides: which scenes may be on screen at a given demo time.
+
+A screenshot's demo time is only known within an interval (when the first frame came, how long
+the capture took, a frame shown a little after it was drawn), so a scene is accepted when the
+timeline allows it anywhere in that interval.
+"""
+TUMBLE_FROM, TUMBLE_TO = 11500, 27000
+CURSOR_UNTIL = 29000
+LOADING_FROM = 29000
+MAIN_FROM = 33000
+CREDITS_CHANGES = ((70000, "T6"), (80000, "T7"), (90000, "T8"))
+
+
+def credits_at(ms):
+    shown = "T5"
+    for start, tid in CREDITS_CHANGES:
+        if ms >= start:
+            shown = tid
+    return shown
+
+
+def scenes_at(ms):
+    if ms > MAIN_FROM:
+        return {"main:" + credits_at(ms), "main:?"}
+    if ms == MAIN_FROM:
+        return set()
+    scenes = {"loading"} if ms > LOADING_FROM else {"boot"}
+    if TUMBLE_FROM < ms < TUMBLE_TO:
+        # At whole turns the tumbling rectangle passes upright again for a frame or two.
+        scenes |= {"tumble", "boot"}
+    return scenes
+
+
+def allowed(lo, hi, step=25):
+    """Scenes the timeline shows somewhere in [lo, hi] milliseconds."""
+    out = set()
+    ms = max(0, int(lo))
+    while ms < hi:
+        out |= scenes_at(ms)
+        ms += step
+    out |= scenes_at(int(max(hi, 0)))
+    return out
+
+
+def cursor_allowed(lo):
+    return lo < CURSOR_UNTIL

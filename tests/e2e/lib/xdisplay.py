@@ -1,0 +1,112 @@
+"""The X display as a user meets it: finding windows, pressing keys, clicking, screenshots."""
+import re
+import subprocess
+import time
+
+from image import parse_ppm
+
+
+def _run(*args, timeout=20):
+    return subprocess.run(list(args), capture_output=True, text=True, timeout=timeout)
+
+
+def windows(title):
+    """Ids of the mapped windows whose title is exactly this text."""
+    out = _run("xdotool", "search", "--onlyvisible", "--name", "^" + re.escape(title) + "$").stdout
+    return [int(w) for w in out.split()]
+
+
+def wait_window(title, timeout=30.0, alive=None, exclude=()):
+    """The first mapped window with this title (and not in exclude); None on timeout or when
+    alive() turns false."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        found = [w for w in windows(title) if w not in exclude]
+        if found:
+            return found[0]
+        if alive is not None and not alive():
+            return None
+        time.sleep(0.05)
+    return None
+
+
+def focus(window):
+    _run("xdotool", "windowfocus", str(window))
+
+
+def key(window, *keys):
+    """Gives the window the focus and types the keys (press and release each)."""
+    focus(window)
+    _run("xdotool", "key", "--delay", "30", *keys)
+
+
+def key_down(window, *keys):
+    focus(window)
+    _run("xdotool", "keydown", *keys)
+
+
+def key_up(*keys):
+    _run("xdotool", "keyup", *keys)
+
+
+def geometry(window):
+    """(x, y, width, height) of the window on the screen, or None once it has gone."""
+    out = _run("xdotool", "getwindowgeometry", "--shell", str(window)).stdout
+    values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+    try:
+        return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+    except KeyError:
+        return None
+
+
+def net_wm_state(window):
+    return _run("xprop", "-id", str(window), "_NET_WM_STATE").stdout
+
+
+def frame_top(window):
+    """Height of the window manager's title bar above the window (0 without decorations)."""
+    out = _run("xprop", "-id", str(window), "_NET_FRAME_EXTENTS").stdout
+    numbers = [int(n) for n in re.findall(r"\d+", out.split("=", 1)[-1])] if "=" in out else []
+    return numbers[2] if len(numbers) == 4 else 0
+
+
+def click(col, row):
+    _run("xdotool", "mousemove", "--sync", str(col), str(row), "click", "1")
+
+
+def screen_size():
+    out = _run("xdpyinfo").stdout
+    m = re.search(r"dimensions:\s+(\d+)x(\d+)", out)
+    return int(m.group(1)), int(m.group(2))
+
+
+def screenshot(window):
+    """(start, end, image) of a capture of the window's contents, times on the host's
+    monotonic clock; None when the window went away meanwhile."""
+    start = time.monotonic()
+    shot = subprocess.run(["import", "-window", str(window), "-depth", "8", "ppm:-"],
+                          capture_output=True, timeout=30)
+    end = time.monotonic()
+    if shot.returncode != 0 or not shot.stdout:
+        return None
+    try:
+        return start, end, parse_ppm(shot.stdout)
+    except ValueError:
+        return None
+
+
+def add_mode(width, height):
+    """Offers one more display mode on the private server's output, as a monitor would."""
+    name = "%dx%d" % (width, height)
+    # Standard VESA timings; Xvfb accepts any, they only have to be consistent.
+    _run("xrandr", "--newmode", name, "25.18", str(width), str(width + 16), str(width + 112),
+         str(width + 160), str(height), str(height + 10), str(height + 12), str(height + 45))
+    _run("xrandr", "--addmode", "screen", name)
+
+
+def minimise(window):
+    _run("xdotool", "windowminimize", "--sync", str(window), timeout=30)
+
+
+def restore(window):
+    _run("xdotool", "windowactivate", "--sync", str(window), timeout=30)

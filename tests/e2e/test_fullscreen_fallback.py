@@ -1,0 +1,40 @@
+"""Yes at the start on a screen without a 640x480 mode: the fallback question; Yes there gives
+a windowed run, No ends the program after "Program will now close." with status 1."""
+import sys
+import unittest
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).parent / "lib"))
+import checks  # noqa: E402
+import xdisplay  # noqa: E402
+from demo import TITLE, Demo  # noqa: E402
+
+
+class FullscreenFallback(unittest.TestCase):
+    def test_yes_to_the_fallback_runs_in_a_window(self):
+        with Demo(speed=5) as demo:
+            demo.answer("Start FullScreen?", True)
+            pressed = demo.answer("Zentor GL", True)
+            window = xdisplay.wait_window(TITLE, 60, demo.alive)
+            self.assertIsNotNone(window, demo.stderr_text())
+            demo.window = window
+            demo.t0 = demo.first_frame(pressed, 60)
+            self.assertEqual(xdisplay.geometry(window)[2:], (640, 480))
+            self.assertEqual(xdisplay.screen_size(), (1024, 768), "no mode change")
+            shots = checks.capture_until(demo, 8000, [])
+            self.assertTrue(checks.seen(shots, "boot"), checks.summary(shots))
+            xdisplay.key(window, "Escape")
+            self.assertEqual(demo.wait(30), 0)
+
+    def test_no_to_the_fallback_closes_with_status_1(self):
+        with Demo() as demo:
+            demo.answer("Start FullScreen?", True)
+            demo.answer("Zentor GL", False)
+            # "Program will now close." comes in a box of its own, captioned ERROR.
+            demo.answer("ERROR", True)
+            self.assertEqual(demo.wait(30), 1)
+            self.assertEqual(xdisplay.windows(TITLE), [])
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

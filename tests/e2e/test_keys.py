@@ -1,0 +1,59 @@
+"""The two keys held or pressed together: holding F1 switches mode at every auto-repeat and
+the program stays up; Escape with F1 switches once more and then ends with status 0.
+Runs on an 800x600x16 screen that also offers 640x480, under a window manager."""
+import sys
+import time
+import unittest
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).parent / "lib"))
+import checks  # noqa: E402
+import xdisplay  # noqa: E402
+from demo import TITLE, Demo  # noqa: E402
+
+SPEED = 5
+HOLD_SECONDS = 3.0
+
+
+class Keys(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        xdisplay.add_mode(640, 480)
+
+    def test_holding_f1_switches_at_every_repeat(self):
+        with Demo(speed=SPEED) as demo:
+            window = demo.start()
+            seen = {window}
+            xdisplay.key_down(window, "F1")
+            end = time.monotonic() + HOLD_SECONDS
+            while time.monotonic() < end and demo.alive():
+                seen.update(xdisplay.windows(TITLE))
+                time.sleep(0.02)
+            xdisplay.key_up("F1")
+            # With the server's repeat (a first delay under a second, then many per second),
+            # three seconds of holding make several switches, each a new window.
+            self.assertGreaterEqual(len(seen), 4, "windows seen: %d" % len(seen))
+            window = xdisplay.wait_window(TITLE, 30, demo.alive)
+            self.assertIsNotNone(window, "the program should stay up:\n" + demo.stderr_text())
+            time.sleep(1.0)
+            window = xdisplay.wait_window(TITLE, 30, demo.alive)
+            demo.window = window
+            shots = checks.capture_until(demo, demo.demo_now() + 2000, [])
+            self.assertTrue(shots)
+            self.assertEqual(checks.mismatches(shots, lambda lo, hi: {"black"}), [],
+                             checks.summary(shots))
+            xdisplay.key(window, "Escape")
+            self.assertEqual(demo.wait(30), 0)
+
+    def test_escape_with_f1_switches_then_ends(self):
+        with Demo(speed=SPEED) as demo:
+            window = demo.start()
+            xdisplay.key_down(window, "F1", "Escape")
+            status = demo.wait(30)
+            xdisplay.key_up("F1", "Escape")
+            self.assertEqual(status, 0, demo.stderr_text())
+            self.assertEqual(xdisplay.windows(TITLE), [])
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

@@ -1,0 +1,84 @@
+"""F1 in a run started windowed: to fullscreen and back, before and after 33 s. The sequence
+carries on where it was: the boot screen never comes back after 33 s and the credits still
+change on time. Runs on an 800x600x16 screen that also offers 640x480, under a window manager."""
+import sys
+import time
+import unittest
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).parent / "lib"))
+import checks  # noqa: E402
+import xdisplay  # noqa: E402
+from demo import TITLE, Demo  # noqa: E402
+
+SPEED = 5
+# Demo times of the four switches: to fullscreen and back in the boot phase, then in the main part.
+SWITCHES = (6000, 20000, 45000, 72000)
+# One frame after a switch before 33 s is cleared black; allow it for a moment of host time.
+BLACK_FRAME_WINDOW = 1.0
+
+
+class ModeSwitch(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.shots, cls.modes, cls.switched = [], [], []
+        xdisplay.add_mode(640, 480)
+        with Demo(speed=SPEED) as demo:
+            window = demo.start(fullscreen=False)
+            cls.modes.append(cls.mode_of(window))
+            for at in SWITCHES:
+                checks.capture_until(demo, at, cls.shots, window=window)
+                before = time.monotonic()
+                xdisplay.key(window, "F1")
+                window = xdisplay.wait_window(TITLE, 30, demo.alive, exclude=(window,))
+                if window is None:
+                    raise AssertionError("no new window after F1:\n" + demo.stderr_text())
+                demo.window = window
+                cls.switched.append((demo.elapsed(before, time.monotonic())))
+                cls.modes.append(cls.mode_of(window))
+            checks.capture_until(demo, 93000, cls.shots, window=window)
+            xdisplay.key(window, "Escape")
+            cls.status = demo.wait(30)
+
+    @staticmethod
+    def mode_of(window):
+        for _ in range(100):
+            geometry = xdisplay.geometry(window)
+            if geometry and geometry[2:] == (640, 480):
+                break
+            time.sleep(0.05)
+        full = "_NET_WM_STATE_FULLSCREEN" in xdisplay.net_wm_state(window)
+        screen = xdisplay.screen_size()
+        if full and geometry[:2] == (0, 0) and screen == (640, 480):
+            return "fullscreen", geometry[2:]
+        if not full and screen == (800, 600):
+            return "windowed", geometry[2:]
+        return "unclear: fullscreen state %s at %s on %s" % (full, geometry, screen), geometry[2:]
+
+    def test_modes_alternate_with_a_640x480_client_area(self):
+        expected = [("windowed", (640, 480)), ("fullscreen", (640, 480))] * 2 + [("windowed", (640, 480))]
+        self.assertEqual(self.modes, expected)
+
+    def test_sequence_carries_on_across_switches(self):
+        def black_after_switch(lo, hi):
+            return {"black"} if any(s_lo <= hi and lo <= s_hi + BLACK_FRAME_WINDOW * SPEED * 1000
+                                    and s_lo < 33000 for s_lo, s_hi in self.switched) else set()
+        bad = checks.mismatches(self.shots, black_after_switch)
+        self.assertEqual(bad, [], checks.summary(self.shots))
+
+    def test_boot_phase_goes_on_between_the_early_switches(self):
+        self.assertTrue(checks.seen(self.shots, "tumble", 11500, 20000), checks.summary(self.shots))
+        self.assertTrue(checks.seen(self.shots, "loading", 29000, 33000), checks.summary(self.shots))
+
+    def test_credits_change_on_time_after_the_late_switches(self):
+        for tid, lo, hi in (("T5", 45000, 70000), ("T6", 72000, 80000),
+                            ("T7", 80000, 90000), ("T8", 90000, None)):
+            self.assertTrue(checks.seen(self.shots, "main:" + tid, lo, hi),
+                            "%s not seen: %s" % (tid, checks.summary(self.shots)))
+
+    def test_escape_ends_with_status_0(self):
+        self.assertEqual(self.status, 0)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

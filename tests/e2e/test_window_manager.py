@@ -1,0 +1,46 @@
+"""What a user does through the window manager: the title bar's close button ends the demo
+with status 0; minimising stops nothing but the drawing, so after a restore the scene is the
+one the clock has reached meanwhile."""
+import sys
+import unittest
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).parent / "lib"))
+import checks  # noqa: E402
+import xdisplay  # noqa: E402
+from demo import Demo  # noqa: E402
+
+SPEED = 5
+
+
+class WindowManager(unittest.TestCase):
+    def test_close_button_ends_with_status_0(self):
+        with Demo(speed=SPEED) as demo:
+            window = demo.start()
+            x, y, width, _ = xdisplay.geometry(window)
+            title = xdisplay.frame_top(window)
+            self.assertGreater(title, 0, "the window manager should have decorated the window")
+            # The close button sits at the right end of the title bar.
+            xdisplay.click(x + width - title // 2 - 2, y - title // 2)
+            self.assertEqual(demo.wait(30), 0, demo.stderr_text())
+
+    def test_minimised_window_resumes_where_the_clock_is(self):
+        with Demo(speed=SPEED) as demo:
+            window = demo.start()
+            shots = checks.capture_until(demo, 3000, [])
+            self.assertTrue(checks.seen(shots, "boot"), checks.summary(shots))
+            xdisplay.minimise(window)
+            self.assertIn("_NET_WM_STATE_HIDDEN", xdisplay.net_wm_state(window))
+            demo.sleep_until(40000)
+            self.assertTrue(demo.alive(), "the program should run on while minimised")
+            xdisplay.restore(window)
+            shots = checks.capture_until(demo, demo.demo_now() + 3000, [])
+            # The first frames after the restore already belong to the main part.
+            self.assertTrue(shots and shots[0][0] == "main:T5", checks.summary(shots))
+            self.assertEqual(checks.mismatches(shots), [], checks.summary(shots))
+            xdisplay.key(window, "Escape")
+            self.assertEqual(demo.wait(30), 0)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
