@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <numbers>
 
 #include "platform/linux/wav_reader.h"
@@ -18,8 +19,9 @@ namespace {
 // path to some huge file cannot exhaust memory.
 constexpr long long kMaxFileBytes = 256ll * 1024 * 1024;
 
-// Frames pushed through the converter per step, so its internal buffers stay small.
-constexpr std::size_t kConvertFrames = 16384;
+// The converter's work buffer may reach this much before a clip is refused as too long:
+// about 50 minutes of CD-format sound, or 25 of mono at 22050 Hz.
+constexpr std::size_t kMaxWorkBytes = 512u * 1024 * 1024;
 
 bool Fail(const char** why, const char* reason) {
     if (why) *why = reason;
@@ -46,39 +48,33 @@ bool ReadWholeFile(const char* path, std::vector<std::uint8_t>* bytes, const cha
     return ok;
 }
 
-bool DrainStream(SDL_AudioStream* stream, SoundSamples* out) {
-    int available = SDL_AudioStreamAvailable(stream);
-    if (available <= 0) return true;
-    std::size_t start = out->size();
-    out->resize(start + static_cast<std::size_t>(available) / sizeof(std::int16_t));
-    int got = SDL_AudioStreamGet(stream, out->data() + start, available);
-    if (got < 0) return false;
-    out->resize(start + static_cast<std::size_t>(got) / sizeof(std::int16_t));
-    return true;
-}
-
+// SDL_ConvertAudio works on the whole clip at once, so the resampler sees every sample
+// (SDL's streaming converter drops some of them when it resamples), at the price of a work
+// buffer several times the file's size for low rates; that buffer is bounded.
 bool ConvertToDeviceFormat(const WavPcm& pcm, SoundSamples* out, const char** why) {
     SDL_AudioFormat format = pcm.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
-    SDL_AudioStream* stream = SDL_NewAudioStream(format, static_cast<Uint8>(pcm.channels),
-                                                 pcm.sampleRate, AUDIO_S16SYS,
-                                                 kSoundChannels, kSoundRate);
-    if (!stream) return Fail(why, "no converter for this format");
-    std::size_t frameBytes = static_cast<std::size_t>(pcm.channels * pcm.bitsPerSample / 8);
-    double ratio = static_cast<double>(kSoundRate) / pcm.sampleRate;
-    out->clear();
-    out->reserve(static_cast<std::size_t>(static_cast<double>(pcm.frameCount) * ratio + 64) *
-                 kSoundChannels);
-    bool ok = true;
-    for (std::size_t done = 0; ok && done < pcm.frameCount; done += kConvertFrames) {
-        std::size_t frames = std::min(kConvertFrames, pcm.frameCount - done);
-        ok = SDL_AudioStreamPut(stream, pcm.samples + done * frameBytes,
-                                static_cast<int>(frames * frameBytes)) == 0 &&
-             DrainStream(stream, out);
+    SDL_AudioCVT cvt;
+    int needed = SDL_BuildAudioCVT(&cvt, format, static_cast<Uint8>(pcm.channels), pcm.sampleRate,
+                                   AUDIO_S16SYS, kSoundChannels, kSoundRate);
+    if (needed < 0) return Fail(why, "no converter for this format");
+    std::size_t bytes = pcm.frameCount * static_cast<std::size_t>(pcm.channels * pcm.bitsPerSample / 8);
+    if (needed == 0) {
+        out->resize(bytes / sizeof(std::int16_t));
+        std::memcpy(out->data(), pcm.samples, out->size() * sizeof(std::int16_t));
+        return true;
     }
-    ok = ok && SDL_AudioStreamFlush(stream) == 0 && DrainStream(stream, out);
-    SDL_FreeAudioStream(stream);
-    if (!ok) return Fail(why, "conversion failed");
-    if (out->empty()) return Fail(why, "no samples");
+    if (cvt.len_mult <= 0 || bytes > kMaxWorkBytes / static_cast<std::size_t>(cvt.len_mult)) {
+        return Fail(why, "too long to convert");
+    }
+    std::vector<Uint8> work(bytes * static_cast<std::size_t>(cvt.len_mult));
+    std::memcpy(work.data(), pcm.samples, bytes);
+    cvt.buf = work.data();
+    cvt.len = static_cast<int>(bytes);
+    if (SDL_ConvertAudio(&cvt) != 0) return Fail(why, "conversion failed");
+    std::size_t converted = static_cast<std::size_t>(cvt.len_cvt) / sizeof(std::int16_t);
+    if (converted == 0) return Fail(why, "no samples");
+    out->resize(converted);
+    std::memcpy(out->data(), work.data(), converted * sizeof(std::int16_t));
     return true;
 }
 
