@@ -399,6 +399,8 @@ BOOL WINAPI ShowWindow(HWND window, int command);
 BOOL WINAPI SetForegroundWindow(HWND window);
 HWND WINAPI SetFocus(HWND window);
 BOOL WINAPI DestroyWindow(HWND window);
+BOOL WINAPI GetClientRect(HWND window, LPRECT rect);
+BOOL WINAPI IsWindowVisible(HWND window);
 int WINAPI ShowCursor(BOOL show);
 
 // Display modes
