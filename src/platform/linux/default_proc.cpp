@@ -1,0 +1,50 @@
+// DefWindowProcA: Windows' default handling of the messages the stand-in produces.
+//
+// A close request destroys the window, the system menu's commands act on the SDL window, and a
+// screen saver request that reaches this point lets the screen saver run (it is not started
+// here: the desktop starts it when it is due). Everything else is answered with 0.
+#include "platform/linux/standin.h"
+
+namespace {
+
+// DefWindowProcA ignores the four low bits of a system command, which Windows uses internally.
+constexpr WPARAM kCommandMask = 0xFFF0;
+
+LRESULT SystemCommand(HWND handle, WPARAM command) {
+    standin::Window* window = standin::LookUpWindow(handle);
+    if (window == nullptr) return 0;
+    switch (command & kCommandMask) {
+        case SC_CLOSE:
+            standin::SendToWindow(handle, WM_CLOSE, 0, 0);
+            break;
+        case SC_MINIMIZE:
+            SDL_MinimizeWindow(window->sdl);
+            break;
+        case SC_MAXIMIZE:
+            SDL_MaximizeWindow(window->sdl);
+            break;
+        case SC_RESTORE:
+            SDL_RestoreWindow(window->sdl);
+            break;
+        case SC_SCREENSAVE:
+            standin::Tables().screenSaver.reachedDefault = true;
+            break;
+        default:
+            break;
+    }
+    return 0;
+}
+
+}  // namespace
+
+extern "C" LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_CLOSE:
+            DestroyWindow(window);
+            return 0;
+        case WM_SYSCOMMAND:
+            return SystemCommand(window, wParam);
+        default:
+            return 0;
+    }
+}

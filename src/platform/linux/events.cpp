@@ -1,0 +1,134 @@
+// SDL events as window messages: keys into the queue, window changes sent to the procedure.
+//
+// Keys become WM_KEYDOWN/WM_KEYUP, or WM_SYSKEYDOWN/WM_SYSKEYUP for F10, Alt itself and any key
+// pressed while Alt is held, with Windows' lParam flags (repeat count 1, context code, previous
+// state, transition); scan codes are not reported. The close button becomes SC_CLOSE, which
+// DefWindowProcA turns into WM_CLOSE, as the title bar's close does on Windows.
+#include "platform/linux/standin.h"
+
+namespace {
+
+constexpr DWORD kContextCode = 1u << 29;
+constexpr DWORD kPreviousState = 1u << 30;
+constexpr DWORD kTransition = 1u << 31;
+
+LPARAM KeyFlags(bool down, bool repeat, bool alt) {
+    DWORD flags = 1;
+    if (alt) flags |= kContextCode;
+    if (!down || repeat) flags |= kPreviousState;
+    if (!down) flags |= kTransition;
+    return static_cast<LPARAM>(flags);
+}
+
+void OnKey(const SDL_KeyboardEvent& key) {
+    standin::Window* window = standin::LookUpWindowBySdlId(key.windowID);
+    if (window == nullptr) return;
+    BYTE vk = standin::VirtualKeyFor(key.keysym);
+    if (vk == 0) return;
+    bool down = key.type == SDL_KEYDOWN;
+    bool alt = (key.keysym.mod & KMOD_ALT) != 0 || vk == VK_MENU;
+    bool system = alt || vk == VK_F10;
+    UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
+    standin::PostToQueue(window->handle, message, vk, KeyFlags(down, key.repeat != 0, alt));
+}
+
+WPARAM Activation(WORD state, bool minimized) {
+    return MAKEWPARAM(state, minimized ? 1 : 0);
+}
+
+// Sends WM_SIZE when the client area changed (or always, for a change of the sizing state).
+void ReportSize(HWND handle, bool always) {
+    standin::Window* window = standin::LookUpWindow(handle);
+    if (window == nullptr) return;
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window->sdl, &width, &height);
+    if (!always && width == window->clientWidth && height == window->clientHeight) return;
+    window->clientWidth = width;
+    window->clientHeight = height;
+    WPARAM kind = window->maximized ? SIZE_MAXIMIZED : SIZE_RESTORED;
+    standin::SendToWindow(handle, WM_SIZE, kind, MAKELPARAM(width, height));
+}
+
+void OnWindowEvent(const SDL_WindowEvent& event) {
+    standin::Window* window = standin::LookUpWindowBySdlId(event.windowID);
+    if (window == nullptr) return;
+    HWND handle = window->handle;
+    switch (event.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+            standin::PostToQueue(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+            break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            standin::SendToWindow(handle, WM_ACTIVATE, Activation(WA_ACTIVE, window->minimized), 0);
+            standin::CheckScreenSaver(handle);
+            break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            standin::SendToWindow(handle, WM_ACTIVATE, Activation(WA_INACTIVE, window->minimized),
+                                  0);
+            SDL_EnableScreenSaver();
+            break;
+        case SDL_WINDOWEVENT_MINIMIZED:
+            if (window->minimized) break;
+            window->minimized = true;
+            window->clientWidth = 0;
+            window->clientHeight = 0;
+            standin::SendToWindow(handle, WM_SIZE, SIZE_MINIMIZED, 0);
+            standin::SendToWindow(handle, WM_ACTIVATE, Activation(WA_INACTIVE, true), 0);
+            break;
+        case SDL_WINDOWEVENT_MAXIMIZED:
+            window->maximized = true;
+            ReportSize(handle, true);
+            break;
+        case SDL_WINDOWEVENT_RESTORED: {
+            bool wasMinimized = window->minimized;
+            bool wasMaximized = window->maximized;
+            window->minimized = false;
+            window->maximized = false;
+            if (wasMinimized) {
+                standin::SendToWindow(handle, WM_ACTIVATE, Activation(WA_ACTIVE, false), 0);
+            }
+            ReportSize(handle, wasMinimized || wasMaximized);
+            break;
+        }
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            if (!window->minimized) ReportSize(handle, false);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
+namespace standin {
+
+void PumpEvents() {
+    SDL_Event event;
+    while (SDL_PollEvent(&event) != 0) {
+        switch (event.type) {
+            case SDL_KEYDOWN:
+            case SDL_KEYUP:
+                OnKey(event.key);
+                break;
+            case SDL_WINDOWEVENT:
+                OnWindowEvent(event.window);
+                break;
+            default:
+                break;  // SDL_QUIT among them: closing goes through the window procedure
+        }
+    }
+}
+
+void CheckScreenSaver(HWND window) {
+    State& state = Tables();
+    state.screenSaver.reachedDefault = false;
+    SendToWindow(window, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
+    // Swallowed: the window keeps the screen saver (and monitor power-down) off while focused.
+    if (LookUpWindow(window) != nullptr && !state.screenSaver.reachedDefault) {
+        SDL_DisableScreenSaver();
+    } else {
+        SDL_EnableScreenSaver();
+    }
+}
+
+}  // namespace standin

@@ -1,0 +1,73 @@
+// OpenGL rendering contexts: wglCreateContext, wglMakeCurrent and wglDeleteContext on SDL's.
+//
+// SDL makes a new context current as it creates it; Windows does not, so the previous binding
+// is put back. A context survives the window it was made for, as on Windows.
+#include "platform/linux/standin.h"
+
+namespace {
+
+standin::GlContext* FreeContextSlot() {
+    for (standin::GlContext& context : standin::Tables().contexts) {
+        if (!context.used) return &context;
+    }
+    return nullptr;
+}
+
+void RestoreCurrent() {
+    const standin::GlCurrent& current = standin::Tables().current;
+    standin::Window* window = standin::LookUpWindowByDc(current.dc);
+    standin::GlContext* context = standin::LookUpContext(current.context);
+    if (window != nullptr && context != nullptr) {
+        SDL_GL_MakeCurrent(window->sdl, context->sdl);
+    } else {
+        SDL_GL_MakeCurrent(nullptr, nullptr);
+    }
+}
+
+}  // namespace
+
+extern "C" HGLRC WINAPI wglCreateContext(HDC dc) {
+    standin::Window* window = standin::LookUpWindowByDc(dc);
+    if (window == nullptr || window->pixelFormat == 0) return nullptr;
+    standin::GlContext* slot = FreeContextSlot();
+    if (slot == nullptr) return nullptr;
+    SDL_GLContext sdl = SDL_GL_CreateContext(window->sdl);
+    RestoreCurrent();
+    if (sdl == nullptr) return nullptr;
+    slot->used = true;
+    slot->handle = reinterpret_cast<HGLRC>(standin::NewHandle());
+    slot->sdl = sdl;
+    slot->pixelFormat = window->pixelFormat;
+    return slot->handle;
+}
+
+extern "C" BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC handle) {
+    standin::GlCurrent& current = standin::Tables().current;
+    if (handle == nullptr) {
+        // Releasing: the device context is ignored.
+        SDL_GL_MakeCurrent(nullptr, nullptr);
+        current = {};
+        return TRUE;
+    }
+    standin::Window* window = standin::LookUpWindowByDc(dc);
+    standin::GlContext* context = standin::LookUpContext(handle);
+    if (window == nullptr || context == nullptr) return FALSE;
+    if (window->pixelFormat != context->pixelFormat) return FALSE;
+    if (SDL_GL_MakeCurrent(window->sdl, context->sdl) != 0) return FALSE;
+    current.dc = dc;
+    current.context = handle;
+    return TRUE;
+}
+
+extern "C" BOOL WINAPI wglDeleteContext(HGLRC handle) {
+    standin::GlContext* context = standin::LookUpContext(handle);
+    if (context == nullptr) return FALSE;
+    standin::GlCurrent& current = standin::Tables().current;
+    if (current.context == handle) {
+        SDL_GL_MakeCurrent(nullptr, nullptr);
+        current = {};
+    }
+    SDL_GL_DeleteContext(context->sdl);
+    *context = {};
+    return TRUE;
+}

@@ -1,0 +1,137 @@
+// The windowing stand-in's own tables: what each Win32 handle stands for, shared by the files
+// that implement one service each (classes and windows, messages, display modes, device
+// contexts and pixel formats, GL contexts, start-up).
+//
+// Handles are opaque numbers handed out once and never reused, so a stale handle is simply
+// not found in any table, as Windows reports for a handle that is no longer valid.
+#pragma once
+
+#include <SDL.h>
+
+#include "platform/win32.h"
+
+namespace standin {
+
+constexpr int kMaxClasses = 16;
+constexpr int kMaxWindows = 16;
+constexpr int kMaxContexts = 16;
+constexpr int kClassNameSize = 256;
+constexpr int kQueueSize = 512;
+
+struct WindowClass {
+    bool used;
+    ATOM atom;
+    char name[kClassNameSize];
+    WNDPROC proc;
+    HINSTANCE instance;
+    UINT style;
+};
+
+// A pixel format the stand-in offers; the sizes are minimums handed to SDL's GL attributes.
+struct PixelFormat {
+    bool doubleBuffer;
+    BYTE colorBits;
+    BYTE redBits;
+    BYTE greenBits;
+    BYTE blueBits;
+    BYTE alphaBits;
+    BYTE depthBits;
+    BYTE stencilBits;
+};
+
+struct Window {
+    bool used;
+    HWND handle;
+    HDC dc;  // every window owns its device context, as with CS_OWNDC
+    int classIndex;
+    WNDPROC proc;
+    DWORD style;
+    DWORD exStyle;
+    SDL_Window* sdl;
+    Uint32 sdlId;
+    bool fullscreen;
+    int clientWidth;  // as last reported with WM_SIZE
+    int clientHeight;
+    bool minimized;
+    bool maximized;
+    int pixelFormat;  // 0 until SetPixelFormat
+};
+
+struct GlContext {
+    bool used;
+    HGLRC handle;
+    SDL_GLContext sdl;
+    int pixelFormat;
+};
+
+struct MessageQueue {
+    MSG items[kQueueSize];
+    int head;
+    int count;
+    bool quitPosted;
+    int quitCode;
+};
+
+struct DisplayState {
+    bool fullscreenMode;  // a CDS_FULLSCREEN change is in force
+    SDL_DisplayMode mode;
+};
+
+struct GlCurrent {
+    HDC dc;
+    HGLRC context;
+};
+
+struct ScreenSaverCheck {
+    bool reachedDefault;  // the SC_SCREENSAVE just sent was passed on to DefWindowProcA
+};
+
+struct State {
+    WindowClass classes[kMaxClasses];
+    Window windows[kMaxWindows];
+    GlContext contexts[kMaxContexts];
+    MessageQueue queue;
+    DisplayState display;
+    GlCurrent current;
+    ScreenSaverCheck screenSaver;
+    int cursorCount;
+    std::uintptr_t nextHandle;
+};
+
+State& Tables();
+
+// Starts SDL's video subsystem once; false (with SDL's reason in SDL_GetError) without a display.
+bool EnsureVideo();
+
+// A fresh handle value, distinct from every handle handed out before.
+std::uintptr_t NewHandle();
+
+// The table index of a registered class, by name (case-blind, as Windows compares class names)
+// or by the atom RegisterClassA returned; -1 when there is none.
+int LookUpClass(LPCSTR name, HINSTANCE instance);
+Window* LookUpWindow(HWND window);
+Window* LookUpWindowByDc(HDC dc);
+Window* LookUpWindowBySdlId(Uint32 id);
+GlContext* LookUpContext(HGLRC context);
+
+// Calls the window's procedure at once, as SendMessage does; 0 for a window that is gone.
+LRESULT SendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void PostToQueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Drops the queued messages of a window being destroyed.
+void DropMessagesFor(HWND window);
+// Turns pending SDL events into queued or sent window messages.
+void PumpEvents();
+// After focus is gained: asks the window whether it lets the screen saver start.
+void CheckScreenSaver(HWND window);
+
+// Opens the SDL window behind a Win32 window with the GL attributes already set, hidden unless
+// asked otherwise, fullscreen in the display state's mode when `window.fullscreen` is set.
+bool OpenSdlWindow(Window& window, const char* title, int x, int y, int width, int height,
+                   bool visible);
+
+// Windows' virtual-key code for an SDL key, 0 when it has none here.
+BYTE VirtualKeyFor(const SDL_Keysym& key);
+
+const PixelFormat* LookUpPixelFormat(int number);
+
+}  // namespace standin

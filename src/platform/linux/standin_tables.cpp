@@ -1,0 +1,91 @@
+// The windowing stand-in's tables, their look-ups, SDL video start-up and SDL window opening.
+#include "platform/linux/standin.h"
+
+namespace standin {
+
+namespace {
+
+State gState{};
+
+// Handles start well above small integers, so that 0, 1 or a stray count never passes as one.
+constexpr std::uintptr_t kFirstHandle = 0x10000;
+constexpr std::uintptr_t kHandleStep = 4;
+
+}  // namespace
+
+State& Tables() { return gState; }
+
+bool EnsureVideo() {
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
+    // Windows leaves the screen saver alone unless the focused window declines it, and
+    // Ctrl+C in a terminal ends the process rather than becoming a message.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    // The display counter decides the cursor: start from Windows' visible default.
+    SDL_ShowCursor(gState.cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
+    return true;
+}
+
+std::uintptr_t NewHandle() {
+    if (gState.nextHandle == 0) gState.nextHandle = kFirstHandle;
+    std::uintptr_t handle = gState.nextHandle;
+    gState.nextHandle += kHandleStep;
+    return handle;
+}
+
+Window* LookUpWindow(HWND window) {
+    if (window == nullptr) return nullptr;
+    for (Window& entry : gState.windows) {
+        if (entry.used && entry.handle == window) return &entry;
+    }
+    return nullptr;
+}
+
+Window* LookUpWindowByDc(HDC dc) {
+    if (dc == nullptr) return nullptr;
+    for (Window& entry : gState.windows) {
+        if (entry.used && entry.dc == dc) return &entry;
+    }
+    return nullptr;
+}
+
+Window* LookUpWindowBySdlId(Uint32 id) {
+    for (Window& entry : gState.windows) {
+        if (entry.used && entry.sdl != nullptr && entry.sdlId == id) return &entry;
+    }
+    return nullptr;
+}
+
+GlContext* LookUpContext(HGLRC context) {
+    if (context == nullptr) return nullptr;
+    for (GlContext& entry : gState.contexts) {
+        if (entry.used && entry.handle == context) return &entry;
+    }
+    return nullptr;
+}
+
+bool OpenSdlWindow(Window& window, const char* title, int x, int y, int width, int height,
+                   bool visible) {
+    Uint32 flags = SDL_WINDOW_OPENGL;
+    flags |= visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
+    if ((window.style & WS_CAPTION) != WS_CAPTION) flags |= SDL_WINDOW_BORDERLESS;
+    if ((window.style & WS_THICKFRAME) != 0) flags |= SDL_WINDOW_RESIZABLE;
+    if (window.fullscreen) flags |= SDL_WINDOW_FULLSCREEN;
+
+    // SDL cannot make an empty window; Windows can, and reports the empty client area.
+    int sdlWidth = width > 0 ? width : 1;
+    int sdlHeight = height > 0 ? height : 1;
+    SDL_Window* sdl = SDL_CreateWindow(title != nullptr ? title : "", x, y, sdlWidth,
+                                       sdlHeight, flags);
+    if (sdl == nullptr) return false;
+    if (window.fullscreen && SDL_SetWindowDisplayMode(sdl, &gState.display.mode) != 0) {
+        SDL_DestroyWindow(sdl);
+        return false;
+    }
+    window.sdl = sdl;
+    window.sdlId = SDL_GetWindowID(sdl);
+    return true;
+}
+
+}  // namespace standin

@@ -1,0 +1,193 @@
+// Top-level windows: frame metrics, creation, showing, focus, destruction and the client area.
+//
+// A Win32 window is an SDL window whose client area is the SDL window itself; the frame Windows
+// would draw is left to the window manager, but its size is fixed here so that
+// AdjustWindowRectEx and CreateWindowExA agree and the client area is exactly what was asked.
+#include "platform/linux/standin.h"
+
+namespace {
+
+// The frame around the client area, in pixels, for each edge.
+struct Frame {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+};
+
+constexpr LONG kThickFrame = 4;
+constexpr LONG kDialogFrame = 3;
+constexpr LONG kBorder = 1;
+constexpr LONG kClientEdge = 2;
+constexpr LONG kCaption = 19;
+constexpr LONG kMenuBar = 19;
+
+Frame FrameFor(DWORD style, bool menu, DWORD exStyle) {
+    LONG edge = 0;
+    if ((style & WS_THICKFRAME) != 0) {
+        edge = kThickFrame;
+    } else if ((style & WS_DLGFRAME) != 0) {
+        edge = kDialogFrame;
+    } else if ((style & WS_BORDER) != 0) {
+        edge = kBorder;
+    }
+    if ((exStyle & WS_EX_CLIENTEDGE) != 0) edge += kClientEdge;
+    LONG top = edge;
+    if ((style & WS_CAPTION) == WS_CAPTION) top += kCaption;
+    if (menu) top += kMenuBar;
+    return {edge, top, edge, edge};
+}
+
+bool WantsFullscreen(DWORD style, int x, int y, int width, int height) {
+    const standin::DisplayState& display = standin::Tables().display;
+    return display.fullscreenMode && (style & WS_POPUP) != 0 && x == 0 && y == 0 &&
+           width == display.mode.w && height == display.mode.h;
+}
+
+standin::Window* FreeWindowSlot() {
+    for (standin::Window& window : standin::Tables().windows) {
+        if (!window.used) return &window;
+    }
+    return nullptr;
+}
+
+bool IsShown(const standin::Window& window) {
+    return (SDL_GetWindowFlags(window.sdl) & SDL_WINDOW_SHOWN) != 0;
+}
+
+}  // namespace
+
+extern "C" BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle) {
+    if (rect == nullptr) return FALSE;
+    Frame frame = FrameFor(style, menu != FALSE, exStyle);
+    rect->left -= frame.left;
+    rect->top -= frame.top;
+    rect->right += frame.right;
+    rect->bottom += frame.bottom;
+    return TRUE;
+}
+
+extern "C" HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName,
+                                       DWORD style, int x, int y, int width, int height,
+                                       HWND parent, HMENU menu, HINSTANCE instance, LPVOID) {
+    // Only top-level windows exist here.
+    if (parent != nullptr || (style & WS_CHILD) != 0) return nullptr;
+    int classIndex = standin::LookUpClass(className, instance);
+    if (classIndex < 0 || !standin::EnsureVideo()) return nullptr;
+    standin::Window* window = FreeWindowSlot();
+    if (window == nullptr) return nullptr;
+
+    Frame frame = FrameFor(style, menu != nullptr, exStyle);
+    int clientWidth = width - frame.left - frame.right;
+    int clientHeight = height - frame.top - frame.bottom;
+    if (clientWidth < 0) clientWidth = 0;
+    if (clientHeight < 0) clientHeight = 0;
+
+    *window = {};
+    window->classIndex = classIndex;
+    window->proc = standin::Tables().classes[classIndex].proc;
+    window->style = style;
+    window->exStyle = exStyle;
+    window->fullscreen = WantsFullscreen(style, x, y, width, height);
+    window->clientWidth = clientWidth;
+    window->clientHeight = clientHeight;
+    // The GL attributes of an earlier SetPixelFormat must not leak into this window.
+    SDL_GL_ResetAttributes();
+    if (!standin::OpenSdlWindow(*window, windowName, x + frame.left, y + frame.top, clientWidth,
+                                clientHeight, (style & WS_VISIBLE) != 0)) {
+        *window = {};
+        return nullptr;
+    }
+    window->used = true;
+    window->handle = reinterpret_cast<HWND>(standin::NewHandle());
+    window->dc = reinterpret_cast<HDC>(standin::NewHandle());
+
+    HWND handle = window->handle;
+    standin::SendToWindow(handle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(clientWidth, clientHeight));
+    // A procedure may destroy its window while it is being created; then creation fails.
+    return standin::LookUpWindow(handle) != nullptr ? handle : nullptr;
+}
+
+extern "C" BOOL WINAPI ShowWindow(HWND handle, int command) {
+    standin::Window* window = standin::LookUpWindow(handle);
+    if (window == nullptr) return FALSE;
+    BOOL wasVisible = IsShown(*window) ? TRUE : FALSE;
+    switch (command) {
+        case SW_HIDE:
+            SDL_HideWindow(window->sdl);
+            break;
+        case SW_SHOWMINIMIZED:
+        case SW_MINIMIZE:
+            SDL_ShowWindow(window->sdl);
+            SDL_MinimizeWindow(window->sdl);
+            break;
+        case SW_RESTORE:
+            SDL_ShowWindow(window->sdl);
+            SDL_RestoreWindow(window->sdl);
+            break;
+        default:
+            SDL_ShowWindow(window->sdl);
+            break;
+    }
+    return wasVisible;
+}
+
+extern "C" BOOL WINAPI SetForegroundWindow(HWND handle) {
+    standin::Window* window = standin::LookUpWindow(handle);
+    if (window == nullptr) return FALSE;
+    SDL_RaiseWindow(window->sdl);
+    return TRUE;
+}
+
+extern "C" HWND WINAPI SetFocus(HWND handle) {
+    HWND previous = nullptr;
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
+        SDL_Window* focused = SDL_GetKeyboardFocus();
+        if (focused != nullptr) {
+            standin::Window* owner = standin::LookUpWindowBySdlId(SDL_GetWindowID(focused));
+            if (owner != nullptr) previous = owner->handle;
+        }
+    }
+    if (handle == nullptr) return previous;
+    standin::Window* window = standin::LookUpWindow(handle);
+    if (window == nullptr) return nullptr;
+    SDL_SetWindowInputFocus(window->sdl);
+    return previous;
+}
+
+extern "C" BOOL WINAPI DestroyWindow(HWND handle) {
+    if (standin::LookUpWindow(handle) == nullptr) return FALSE;
+    standin::SendToWindow(handle, WM_DESTROY, 0, 0);
+    // The procedure may have destroyed the window itself meanwhile.
+    standin::Window* window = standin::LookUpWindow(handle);
+    if (window == nullptr) return TRUE;
+
+    standin::State& state = standin::Tables();
+    // SDL releases a context current on the window it destroys; a Win32 context survives its
+    // window, so only the device context is forgotten.
+    if (state.current.dc == window->dc) state.current.dc = nullptr;
+    standin::DropMessagesFor(handle);
+    SDL_DestroyWindow(window->sdl);
+    *window = {};
+    return TRUE;
+}
+
+extern "C" BOOL WINAPI GetClientRect(HWND handle, LPRECT rect) {
+    standin::Window* window = standin::LookUpWindow(handle);
+    if (window == nullptr || rect == nullptr) return FALSE;
+    *rect = {0, 0, window->clientWidth, window->clientHeight};
+    return TRUE;
+}
+
+extern "C" BOOL WINAPI IsWindowVisible(HWND handle) {
+    standin::Window* window = standin::LookUpWindow(handle);
+    return window != nullptr && IsShown(*window) ? TRUE : FALSE;
+}
+
+extern "C" int WINAPI ShowCursor(BOOL show) {
+    standin::State& state = standin::Tables();
+    state.cursorCount += show != FALSE ? 1 : -1;
+    // Windows hides the cursor while the count is below zero.
+    if (standin::EnsureVideo()) SDL_ShowCursor(state.cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
+    return state.cursorCount;
+}
