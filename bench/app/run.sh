@@ -51,7 +51,8 @@ stop() {
 
 press() {
   local window
-  window=$(xdotool search --onlyvisible --name '^Quorvane$' | head -n1) || return 1
+  window=$(xwininfo -name Quorvane 2>/dev/null | awk '/Window id:/ {print $4; exit}')
+  [ -n "$window" ] || return 1
   xdotool windowfocus "$window" 2>/dev/null || true
   xdotool key "$1"
 }

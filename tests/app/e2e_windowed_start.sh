@@ -39,6 +39,15 @@ wait_for() {
   return 1
 }
 
+# The id of the mapped window with exactly this name (xdotool's search misses windows that
+# no window manager has adopted).
+find_window() {
+  local info
+  info=$(xwininfo -name "$1" 2>/dev/null) || return 1
+  grep -q 'Map State: IsViewable' <<<"$info" || return 1
+  awk '/Window id:/ {print $4; exit}' <<<"$info"
+}
+
 # One colour of a screenshot as "r g b", 0..255.
 pixel() {
   convert "$1" -format '%[fx:int(255*p{'"$2"','"$3"'}.r+0.5)] %[fx:int(255*p{'"$2"','"$3"'}.g+0.5)] %[fx:int(255*p{'"$2"','"$3"'}.b+0.5)]' info:
@@ -52,17 +61,17 @@ near() {
      ${b} - $4 <= 4 && $4 - ${b} <= 4 ))
 }
 
-box=$(wait_for 60 xdotool search --name '^Start FullScreen\?$' | head -n1) ||
+box=$(wait_for 60 find_window "Start FullScreen?") ||
   fail "the start-up question did not appear"
 # Escape answers No; repeated while the box is still there, in case the first key came early.
 for _ in $(seq 1 50); do
-  xdotool search --name '^Start FullScreen\?$' >/dev/null 2>&1 || break
+  find_window "Start FullScreen?" >/dev/null || break
   xdotool windowfocus "$box" 2>/dev/null || true
   xdotool key Escape 2>/dev/null || true
   sleep 0.2
 done
 
-window=$(wait_for 60 xdotool search --onlyvisible --name '^Quorvane$' | head -n1) ||
+window=$(wait_for 60 find_window Quorvane) ||
   fail "no visible Quorvane window"
 
 info=$(xwininfo -id "$window")
