@@ -14,6 +14,8 @@
 #include <string>
 #include <thread>
 
+#include <SDL.h>
+
 #include "platform/win32.h"
 
 // Xlib's macros (None, Bool, Status...) would break the headers above, so it comes last.
@@ -158,6 +160,19 @@ TEST(MessageBox, OkBoxesAnswerOkToEitherKey) {
 TEST(MessageBox, TitleIsTheCaptionAsGiven) {
     EXPECT_EQ(ShowAndAnswer("Start FullScreen?", MB_YESNO | MB_ICONQUESTION, "Escape"), IDNO);
     EXPECT_EQ(ShowAndAnswer("SHUTDOWN ERROR", MB_OK | MB_ICONINFORMATION, "Return"), IDOK);
+}
+
+// The program's start-up code brings SDL video up before the first box, and error boxes
+// appear while the demo's window is open: SDL then shows them through its video driver.
+TEST(MessageBox, AnswersWhileAWindowIsOpen) {
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    SDL_Window* window = SDL_CreateWindow("Behind the box", 0, 0, 320, 240, SDL_WINDOW_SHOWN);
+    ASSERT_NE(window, nullptr) << SDL_GetError();
+    EXPECT_EQ(ShowAndAnswer("ERROR over a window", MB_OK | MB_ICONEXCLAMATION, "Return"), IDOK);
+    EXPECT_EQ(ShowAndAnswer("Question over a window", MB_YESNO | MB_ICONQUESTION, "Escape"),
+              IDNO);
+    SDL_DestroyWindow(window);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 // Captures what MessageBoxA writes to stderr while it runs.
