@@ -129,7 +129,12 @@ void SDL_DestroyWindow(SDL_Window* window)
 {
     static void (*real)(SDL_Window*);
     if (real == NULL) real = (void (*)(SDL_Window*))dlsym(RTLD_NEXT, "SDL_DestroyWindow");
-    destroyedAt = Now();
+    /* Timed from the first destruction after a presented frame: any helper window the
+     * platform makes and drops before the first frame or during a switch is part of the
+     * start-up or of that switch, not a switch of its own. */
+    if (frames > 0 && destroyedAt < 0.0) {
+        destroyedAt = Now();
+    }
     real(window);
 }
 
