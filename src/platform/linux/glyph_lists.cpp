@@ -71,7 +71,9 @@ void CompileGlyph(FT_Face face, DWORD code, GLuint list) {
         const FT_Bitmap& bitmap = glyph->bitmap;
         const int rowBytes = static_cast<int>((bitmap.width + 7) / 8);
         const int rows = static_cast<int>(bitmap.rows);
-        const float advance = static_cast<float>((glyph->advance.x + 32) >> 6);
+        // The unhinted advance, rounded: the metric-compatible face then advances exactly
+        // as Arial does, where the hinted one can lose a pixel per glyph.
+        const float advance = static_cast<float>((glyph->linearHoriAdvance + 0x8000) >> 16);
         if (rowBytes * rows <= maxBitmapBytes && bitmap.buffer != nullptr) {
             // FreeType counts rows from the top, glBitmap from the bottom.
             for (int r = 0; r < rows; ++r) {

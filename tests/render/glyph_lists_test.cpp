@@ -1,0 +1,119 @@
+// The stand-in's font service as the renderer uses it, against the GL recorder: which lists
+// wglUseFontBitmapsA compiles, what each glyph bitmap carries, and the per-DC selection.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <map>
+
+#include "trace.h"
+
+namespace {
+
+HDC MadeUpDc(std::uintptr_t value) { return reinterpret_cast<HDC>(value); }
+
+HFONT DemoFont() {
+    return CreateFontA(-20, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, FF_DONTCARE | DEFAULT_PITCH, "Arial");
+}
+
+struct Glyph {
+    bool hasBitmap = false;
+    GlCall bitmap{};
+};
+
+// Builds the lists for codes 32..254 at list 1000 and reads back one entry per list.
+std::map<DWORD, Glyph> BuildLists(HDC dc) {
+    recorder::SetRecording(true);
+    recorder::Reset();
+    EXPECT_TRUE(wglUseFontBitmapsA(dc, 32, 223, 1000));
+    const Trace t = TakeTrace();
+    EXPECT_EQ(recorder::Dropped(), 0);
+    std::map<DWORD, Glyph> glyphs;
+    EXPECT_EQ(t.front().fn, Gl::PushClientAttrib);
+    EXPECT_EQ(t.back().fn, Gl::PopClientAttrib);
+    EXPECT_EQ(Count(t, Gl::NewList), 223);
+    EXPECT_EQ(Count(t, Gl::EndList), 223);
+    DWORD code = 32;
+    for (int i = Find(t, Gl::NewList); i >= 0; i = Find(t, Gl::NewList, i + 1), ++code) {
+        EXPECT_EQ(t[i].arg[0], 1000.0 + (code - 32)) << code;
+        EXPECT_EQ(t[i].arg[1], double(GL_COMPILE));
+        Glyph g;
+        if (t[i + 1].fn == Gl::Bitmap) {
+            g.hasBitmap = true;
+            g.bitmap = t[i + 1];
+            EXPECT_EQ(t[i + 2].fn, Gl::EndList) << code;
+        } else {
+            EXPECT_EQ(t[i + 1].fn, Gl::EndList) << code;
+        }
+        glyphs[code] = g;
+    }
+    EXPECT_EQ(code, 255u);
+    return glyphs;
+}
+
+// Arial Bold's advance widths in font units of a 2048 em (Liberation Sans Bold keeps them),
+// at the 20 px em height the demo asks for, rounded to whole pixels.
+double ArialAdvance(int units) { return units * 20.0 / 2048.0; }
+
+TEST(GlyphLists, ArialBoldAt20PixelsGivesOneBitmapListPerCode) {
+    const HDC dc = MadeUpDc(0xA1);
+    const HFONT font = DemoFont();
+    ASSERT_NE(font, nullptr);
+    const HGDIOBJ previous = SelectObject(dc, font);
+    EXPECT_NE(previous, nullptr);
+    const std::map<DWORD, Glyph> glyphs = BuildLists(dc);
+
+    const struct {
+        DWORD code;
+        int units;
+    } advances[] = {{'A', 1479}, {'i', 569}, {'W', 1933}, {' ', 569}, {'#', 1139}, {'0', 1139}};
+    for (const auto& a : advances) {
+        const Glyph& g = glyphs.at(a.code);
+        ASSERT_TRUE(g.hasBitmap) << a.code;
+        EXPECT_NEAR(g.bitmap.arg[4], ArialAdvance(a.units), 0.5) << "advance of " << char(a.code);
+        EXPECT_EQ(g.bitmap.arg[5], 0.0);
+    }
+    // A space advances without setting a pixel; letters set some.
+    EXPECT_EQ(glyphs.at(' ').bitmap.arg[6], 0.0);
+    EXPECT_GT(glyphs.at('A').bitmap.arg[6], 30.0);
+
+    // 'H' stands on the baseline: origin at its bottom row, about a cap height (0.716 em) tall.
+    const GlCall& h = glyphs.at('H').bitmap;
+    EXPECT_NEAR(h.arg[1], 0.716 * 20, 1.5);
+    EXPECT_EQ(h.arg[3], 0.0);
+    // 'g' hangs below it: the origin lies above the bitmap's bottom.
+    EXPECT_GT(glyphs.at('g').bitmap.arg[3], 2.0);
+
+    // Windows-1252: 0x80 is the euro sign and 0xE9 e acute, both in the face; 0x81 is a hole.
+    EXPECT_TRUE(glyphs.at(0x80).hasBitmap);
+    EXPECT_GT(glyphs.at(0x80).bitmap.arg[6], 10.0);
+    EXPECT_TRUE(glyphs.at(0xE9).hasBitmap);
+    EXPECT_FALSE(glyphs.at(0x81).hasBitmap);
+
+    EXPECT_EQ(SelectObject(dc, previous), font);
+    EXPECT_TRUE(DeleteObject(font));
+}
+
+TEST(GlyphLists, ADcWithoutTheFontGetsListsThatDrawNothing) {
+    const std::map<DWORD, Glyph> glyphs = BuildLists(MadeUpDc(0xB2));
+    for (const auto& [code, glyph] : glyphs) {
+        EXPECT_FALSE(glyph.hasBitmap) << code;
+    }
+}
+
+TEST(GlyphLists, SelectionsAreKeptPerDcAndDeletionLeavesNoDanglingFont) {
+    const HDC first = MadeUpDc(0xC3);
+    const HDC second = MadeUpDc(0xC4);
+    const HFONT font = DemoFont();
+    const HGDIOBJ stock = SelectObject(first, font);
+    EXPECT_EQ(SelectObject(second, font), stock) << "a fresh DC starts with the stock font";
+    EXPECT_EQ(SelectObject(second, stock), font);
+    EXPECT_EQ(SelectObject(first, font), font);
+    EXPECT_TRUE(DeleteObject(font));
+    EXPECT_FALSE(DeleteObject(font)) << "already gone";
+    EXPECT_EQ(SelectObject(first, font), nullptr) << "a deleted font cannot be selected";
+    EXPECT_FALSE(BuildLists(first).at('A').hasBitmap);
+    EXPECT_FALSE(DeleteObject(nullptr));
+}
+
+}  // namespace
