@@ -3,7 +3,9 @@
 // The device is opened on the first call and kept for the whole process, so playback does
 // not depend on any window. It runs at the clip format of sound_clip.h; SDL adapts that to
 // the hardware. Flags understood: SND_ASYNC, SND_SYNC, SND_NODEFAULT (SND_FILENAME is
-// accepted, since a name is always a file here); any other flag fails with FALSE.
+// accepted, since a name is always a file here); any other flag fails with FALSE. A NULL
+// name stops what plays. Files are read and converted before the call returns (tens of
+// milliseconds for minutes of music); only the playing happens in the background.
 // Calls are expected from one thread, as the demo makes them.
 #include <SDL.h>
 
