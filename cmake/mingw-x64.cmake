@@ -1,0 +1,4 @@
+# Toolchain for 64-bit Windows with MinGW-w64: the build that runs here, under wine64.
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(MINGW_TRIPLE x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

@@ -1,0 +1,36 @@
+# The Windows program: quorvane.exe, a GUI executable carrying the MAINICON resource, and
+# `dist`, the zip a user unpacks and runs (quorvane.exe beside Data/ with the music).
+#
+# The C and C++ runtimes of GCC are linked in statically, so the import table names only
+# DLLs every Windows has (KERNEL32, USER32, GDI32, OPENGL32, GLU32, WINMM, msvcrt).
+add_executable(quorvane WIN32 win_main.cpp ${PROJECT_SOURCE_DIR}/resources/quorvane.rc)
+target_link_libraries(quorvane PRIVATE quorvane_app quorvane_render quorvane_common
+                      opengl32 glu32 gdi32 winmm)
+target_link_options(quorvane PRIVATE -static-libgcc -static-libstdc++ -static)
+set_target_properties(quorvane PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+quorvane_warnings(quorvane)
+
+# The shipped build is measured against 64 KiB: drop unused code and the symbol table.
+set(size_flags -ffunction-sections -fdata-sections)
+foreach(target quorvane quorvane_app quorvane_render quorvane_common)
+  target_compile_options(${target} PRIVATE $<$<CONFIG:MinSizeRel>:${size_flags}>)
+endforeach()
+target_link_options(quorvane PRIVATE $<$<CONFIG:MinSizeRel>:-Wl,--gc-sections -s>)
+
+# The music comes from a folder read after this one, so the zip is defined once the whole
+# tree is known.
+function(quorvane_define_dist)
+  set(zip ${CMAKE_BINARY_DIR}/quorvane.zip)
+  if(TARGET soundtrack)
+    add_custom_command(
+      OUTPUT ${zip}
+      COMMAND ${CMAKE_COMMAND} -E rm -f ${zip}
+      COMMAND ${CMAKE_COMMAND} -E tar cf ${zip} --format=zip quorvane.exe Data
+      WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+      DEPENDS quorvane soundtrack "${QUORVANE_SOUNDTRACK_WAV}"
+      COMMENT "Packing quorvane.zip"
+      VERBATIM)
+    add_custom_target(dist DEPENDS ${zip})
+  endif()
+endfunction()
+cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL quorvane_define_dist)
