@@ -14,7 +14,7 @@ class StartFullscreen(unittest.TestCase):
     def test_yes_runs_fullscreen(self):
         with Demo(speed=5) as demo:
             window = demo.start(fullscreen=True)
-            self.assertIsNone(xdisplay.wait_window("Zentor GL", 0.5),
+            self.assertIsNone(xdisplay.wait_window("Zentor GL", 0.5, pattern=xdisplay.box_pattern("Zentor GL")),
                               "the mode exists: no fallback question")
             self.assertEqual(xdisplay.geometry(window), (0, 0, 640, 480))
             shots = checks.capture_until(demo, 14000, [])

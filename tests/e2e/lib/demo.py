@@ -112,10 +112,12 @@ class Demo:
     def answer(self, caption, yes, timeout=60):
         """Waits for the box with this caption and answers it from the keyboard (Return for
         Yes or OK, Escape for No). Returns the host time just before the key."""
-        box = xdisplay.wait_window(caption, timeout, self.alive)
+        box = xdisplay.wait_window(caption, timeout, self.alive,
+                                   pattern=xdisplay.box_pattern(caption))
         if box is None:
             raise AssertionError("no message box %r appeared (program %s)" %
                                  (caption, "running" if self.alive() else "exited"))
+        self.last_box = xdisplay.title_of(box)
         pressed = time.monotonic()
         xdisplay.key(box, "Return" if yes else "Escape")
         return pressed

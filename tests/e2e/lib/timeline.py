@@ -23,11 +23,11 @@ def scenes_at(ms):
     if ms > MAIN_FROM:
         return {"main:" + credits_at(ms), "main:?"}
     if ms == MAIN_FROM:
-        return set()
+        return {"empty"}
     scenes = {"loading"} if ms > LOADING_FROM else {"boot"}
     if TUMBLE_FROM < ms < TUMBLE_TO:
         # At whole turns the tumbling rectangle passes upright again for a frame or two.
-        scenes |= {"tumble", "boot"}
+        scenes |= {"tumble", "boot", "empty"}
     return scenes
 
 

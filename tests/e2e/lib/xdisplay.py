@@ -10,18 +10,33 @@ def _run(*args, timeout=20):
     return subprocess.run(list(args), capture_output=True, text=True, timeout=timeout)
 
 
-def windows(title):
-    """Ids of the mapped windows whose title is exactly this text."""
-    out = _run("xdotool", "search", "--onlyvisible", "--name", "^" + re.escape(title) + "$").stdout
-    return [int(w) for w in out.split()]
+def windows(title, pattern=None):
+    """Ids of the mapped windows whose title is exactly this text (or matches the pattern).
+    Read from xwininfo: xdotool's name search misses titles stored as UTF-8 only, as SDL's
+    message boxes store theirs."""
+    wanted = re.compile(pattern or "^" + re.escape(title) + "$")
+    tree = _run("xwininfo", "-root", "-tree").stdout
+    found = []
+    for wid, name in re.findall(r'^\s*(0x[0-9a-f]+) "(.*)": \(', tree, re.M):
+        if wanted.search(name) and "IsViewable" in _run("xwininfo", "-id", wid).stdout:
+            found.append(int(wid, 16))
+    return found
 
 
-def wait_window(title, timeout=30.0, alive=None, exclude=()):
+def box_pattern(caption):
+    return "^" + re.escape(caption) + "$"
+
+
+def title_of(window):
+    return _run("xdotool", "getwindowname", str(window)).stdout.rstrip("\n")
+
+
+def wait_window(title, timeout=30.0, alive=None, exclude=(), pattern=None):
     """The first mapped window with this title (and not in exclude); None on timeout or when
     alive() turns false."""
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
-        found = [w for w in windows(title) if w not in exclude]
+        found = [w for w in windows(title, pattern) if w not in exclude]
         if found:
             return found[0]
         if alive is not None and not alive():
