@@ -16,7 +16,7 @@ wait_window() {
 
 # Wine takes keys from the X focus; without a window manager give it explicitly.
 press() {
-  xdotool windowfocus --sync "$1" 2>/dev/null || true
+  timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null || true
   xdotool key "$2"
 }
 
