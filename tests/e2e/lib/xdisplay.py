@@ -125,3 +125,9 @@ def minimise(window):
 
 def restore(window):
     _run("xdotool", "windowactivate", "--sync", str(window), timeout=30)
+
+
+def close(window):
+    """Asks the window manager to close the window, as its title bar's close button does
+    (_NET_CLOSE_WINDOW, which the manager turns into WM_DELETE_WINDOW)."""
+    _run("wmctrl", "-i", "-c", hex(window))
