@@ -152,6 +152,9 @@ def classify(img):
         elif bg == "light":
             # Seen edge-on the tumbling rectangle all but vanishes, as it does at 33 s exactly.
             return ("tumble" if rect == "moved" else "empty"), False
+    if img.colour_counts().most_common(1)[0][1] > img.width * img.height // 2:
+        # One colour over half the window: a window not drawn into yet, or a bare clear.
+        return "blank", False
     if box_fills_frame(img):
         found = credits(img)
         return "main:" + (found[0] if found else "?"), False
