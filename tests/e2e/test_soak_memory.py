@@ -24,8 +24,9 @@ class SoakMemory(unittest.TestCase):
                 self.assertTrue(demo.alive(), demo.stderr_text())
                 samples.append((demo.demo_now(), demo.rss_kib()))
                 time.sleep(0.5)
-            shots = checks.capture_until(demo, demo.demo_now() + 2000, [])
+            shots = checks.capture_until(demo, demo.demo_now() + 15000, [])
             self.assertTrue(checks.seen(shots, "main:T8"), checks.summary(shots))
+            self.assertEqual(checks.mismatches(shots), [], checks.summary(shots))
             xdisplay.key(window, "Escape")
             self.assertEqual(demo.wait(60), 0)
         after_first_minute = [kib for ms, kib in samples if ms >= 60000]
