@@ -29,8 +29,13 @@ class SoakSwitches(unittest.TestCase):
         with Demo(env=sanitizer_env()) as demo:
             window = demo.start()
             for n in range(SWITCHES):
-                xdisplay.key(window, "F1")
-                new = xdisplay.wait_window(TITLE, 60, demo.alive, exclude=(window,))
+                new = None
+                # A window just mapped may not have the keyboard yet: press again until it has.
+                for _ in range(20):
+                    xdisplay.key(window, "F1")
+                    new = xdisplay.wait_window(TITLE, 3, demo.alive, exclude=(window,))
+                    if new is not None or not demo.alive():
+                        break
                 self.assertIsNotNone(new, "switch %d failed:\n%s" % (n + 1, demo.stderr_text()[-4000:]))
                 window = new
             xdisplay.key(window, "Escape")
