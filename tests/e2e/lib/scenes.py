@@ -138,9 +138,15 @@ def classify(img):
     """One of 'boot', 'loading', 'tumble', 'black' (the upright boot screen on the black clear of
     a fresh context), 'main:T5' ... 'main:T8', 'main:?' (box, unreadable credits), or 'unknown';
     plus whether the cursor is shown."""
-    if (img.width, img.height) != (camera.WIDTH, camera.HEIGHT):
-        # Caught mid-resize (a restore, a mode switch): not a frame of the demo yet.
+    try:
+        return _classify(img)
+    except IndexError:
+        # A window caught mid-resize (a restore, a mode switch) is smaller than the places a
+        # frame is read at: not a frame of the demo yet.
         return "blank", False
+
+
+def _classify(img):
     bg = background(img)
     if bg in ("light", "black"):
         rect = rectangle(img)
