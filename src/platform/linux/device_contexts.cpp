@@ -74,6 +74,10 @@ bool ReopenSdlWindow(standin::Window& window) {
     return true;
 }
 
+void PresentOnScreen(standin::Window& window) { SDL_GL_SwapWindow(window.sdl); }
+
+standin::FramePresenter gPresenter = PresentOnScreen;
+
 }  // namespace
 
 namespace standin {
@@ -81,6 +85,10 @@ namespace standin {
 const PixelFormat* LookUpPixelFormat(int number) {
     if (number < 1 || number > kPixelFormatCount) return nullptr;
     return &kPixelFormats[number - 1];
+}
+
+void SetFramePresenter(FramePresenter presenter) {
+    gPresenter = presenter != nullptr ? presenter : PresentOnScreen;
 }
 
 }  // namespace standin
@@ -130,6 +138,6 @@ extern "C" BOOL WINAPI SwapBuffers(HDC dc) {
     if (window == nullptr || window->pixelFormat == 0) return FALSE;
     // SDL swaps only the window whose context is current.
     if (standin::Tables().current.dc != dc) return FALSE;
-    SDL_GL_SwapWindow(window->sdl);
+    gPresenter(*window);
     return TRUE;
 }

@@ -134,4 +134,12 @@ BYTE VirtualKeyFor(const SDL_Keysym& key);
 
 const PixelFormat* LookUpPixelFormat(int number);
 
+// What becomes of a finished frame. SwapBuffers calls the presenter with the window's context
+// current and the frame readable: the frame's framebuffer bound for reading, its colour buffer
+// selected with glReadBuffer. The desktop's presenter puts the frame on the screen; a program
+// that wants the frames elsewhere (a video, stills) installs its own before WinMain runs.
+// Whatever GL state a presenter changes it puts back.
+typedef void (*FramePresenter)(Window& window);
+void SetFramePresenter(FramePresenter presenter);  // null: the desktop's presenter
+
 }  // namespace standin
