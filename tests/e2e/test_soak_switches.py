@@ -1,15 +1,18 @@
 """200 switches between fullscreen and a window in one run of the AddressSanitizer build:
-every teardown must give back what its creation took. LeakSanitizer reports at exit; the
-suppressions file names only system libraries. Mesa's driver is unloaded before that report,
+every teardown must give back what its creation took, and the last window still draws the
+credits line (text that vanished after the 64th window once). LeakSanitizer reports at exit;
+the suppressions file names only system libraries. Mesa's driver is unloaded before that report,
 so what it still held shows as frames of an unknown module: such a leak cannot come from the
 program, whose own frames always resolve, and is not held against it."""
 import os
 import re
 import sys
+import time
 import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).parent / "lib"))
+import scenes  # noqa: E402
 import xdisplay  # noqa: E402
 from demo import TITLE, Demo  # noqa: E402
 
@@ -48,6 +51,22 @@ class SoakSwitches(unittest.TestCase):
                         break
                 self.assertIsNotNone(new, "switch %d failed:\n%s" % (n + 1, demo.stderr_text()[-4000:]))
                 window = new
+            # The picture after the last switch: the box and the credits line, its pixels all
+            # there (as wide as one of the credits), in the main part of the sequence.
+            demo.window = window
+            demo.sleep_until(34000)
+            seen = []
+            deadline = time.monotonic() + 60
+            while time.monotonic() < deadline and demo.alive():
+                got = xdisplay.screenshot(window)
+                if got is None:
+                    continue
+                line = scenes.credits_line(got[2])
+                seen.append(line)
+                if line is not None:
+                    break
+            self.assertTrue(seen and seen[-1] is not None,
+                            "no credits line after %d switches: %s" % (SWITCHES, seen[-10:]))
             # As with F1, the last window may not have the keyboard at once.
             status = None
             for _ in range(10):
