@@ -10,9 +10,6 @@
 
 namespace {
 
-// CDS_TEST: check the mode without recording it.
-constexpr DWORD kTestOnly = 0x00000002;
-
 // The depths the displays of the program's time offered.
 constexpr int kDepths[] = {8, 15, 16, 24, 32};
 
@@ -50,7 +47,7 @@ extern "C" LONG WINAPI ChangeDisplaySettingsA(LPDEVMODEA request, DWORD flags) {
     if (width <= 0 || height <= 0 || width > desktop.w || height > desktop.h || !KnownDepth(bits)) {
         return DISP_CHANGE_BADMODE;
     }
-    if ((flags & kTestOnly) != 0) return DISP_CHANGE_SUCCESSFUL;
+    if ((flags & CDS_TEST) != 0) return DISP_CHANGE_SUCCESSFUL;
 
     state.display.fullscreenMode = true;
     state.display.width = width;
