@@ -6,8 +6,9 @@
  *   fps              frames presented per second over $QV_PROBE_SECONDS, after $QV_PROBE_WARMUP
  *   allocs_per_frame heap allocations (every thread, every library) per presented frame there
  *   switch_ms        from a window's destruction to the next presented frame, once per switch
- * With $QV_PROBE_ANSWER set, message boxes are answered at once with their Escape button, so
- * that a start-up question costs no human reaction time. */
+ * With $QV_PROBE_ANSWER set, message boxes are answered at once with their Escape button (with
+ * their Return button when it is "yes"), so that a start-up question costs no human reaction
+ * time. */
 #define _GNU_SOURCE
 #include <SDL2/SDL.h>
 #include <dlfcn.h>
@@ -140,9 +141,12 @@ void SDL_DestroyWindow(SDL_Window* window)
 
 int SDL_ShowMessageBox(const SDL_MessageBoxData* box, int* buttonId)
 {
-    if (getenv("QV_PROBE_ANSWER") != NULL) {
+    const char* answer = getenv("QV_PROBE_ANSWER");
+    if (answer != NULL) {
+        const Uint32 key = strcmp(answer, "yes") == 0 ? SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT
+                                                      : SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
         for (int i = 0; i < box->numbuttons; ++i) {
-            if (box->buttons[i].flags & SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT) {
+            if (box->buttons[i].flags & key) {
                 *buttonId = box->buttons[i].buttonid;
                 return 0;
             }

@@ -16,10 +16,6 @@ HOLD_SECONDS = 3.0
 
 
 class Keys(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        xdisplay.add_mode(640, 480)
-
     def test_holding_f1_switches_at_every_repeat(self):
         with Demo(speed=SPEED) as demo:
             window = demo.start()

@@ -34,7 +34,6 @@ def unattributable(block):
 
 class SoakSwitches(unittest.TestCase):
     def test_switches_leak_nothing(self):
-        xdisplay.add_mode(640, 480)
         with Demo(env=sanitizer_env()) as demo:
             window = demo.start()
             for n in range(SWITCHES):

@@ -42,7 +42,13 @@ void ReportSize(HWND handle, bool always) {
     if (window == nullptr) return;
     int width = 0;
     int height = 0;
-    SDL_GetWindowSize(window->sdl, &width, &height);
+    if (window->fullscreen) {
+        // An emulated fullscreen window is the mode's size to the program, whatever the screen.
+        width = window->frameWidth;
+        height = window->frameHeight;
+    } else {
+        SDL_GetWindowSize(window->sdl, &width, &height);
+    }
     if (!always && width == window->clientWidth && height == window->clientHeight) return;
     window->clientWidth = width;
     window->clientHeight = height;

@@ -14,7 +14,8 @@ add_library(standin_windowing STATIC
   ${CMAKE_CURRENT_LIST_DIR}/default_proc.cpp
   ${CMAKE_CURRENT_LIST_DIR}/display_modes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/device_contexts.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/gl_contexts.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/gl_contexts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/frame_buffers.cpp)
 target_include_directories(standin_windowing PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(standin_windowing PUBLIC SDL2::SDL2 OpenGL::GL)
 quorvane_warnings(standin_windowing)

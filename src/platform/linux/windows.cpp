@@ -41,7 +41,7 @@ Frame FrameFor(DWORD style, bool menu, DWORD exStyle) {
 bool WantsFullscreen(DWORD style, int x, int y, int width, int height) {
     const standin::DisplayState& display = standin::Tables().display;
     return display.fullscreenMode && (style & WS_POPUP) != 0 && x == 0 && y == 0 &&
-           width == display.mode.w && height == display.mode.h;
+           width == display.width && height == display.height;
 }
 
 standin::Window* FreeWindowSlot() {
@@ -89,9 +89,16 @@ extern "C" HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR w
     window->style = style;
     window->exStyle = exStyle;
     window->fullscreen = WantsFullscreen(style, x, y, width, height);
+    if (window->fullscreen) {
+        // The screen is covered, but the program keeps the mode's size.
+        window->frameWidth = width;
+        window->frameHeight = height;
+        window->frameBits = standin::Tables().display.bits;
+    }
     window->clientWidth = clientWidth;
     window->clientHeight = clientHeight;
-    // The GL attributes of an earlier SetPixelFormat must not leak into this window.
+    // Every window gets the visual that serves the usual pixel formats, whatever an earlier
+    // SetPixelFormat asked of SDL.
     SDL_GL_ResetAttributes();
     if (!standin::OpenSdlWindow(*window, windowName, x + frame.left, y + frame.top, clientWidth,
                                 clientHeight, (style & WS_VISIBLE) != 0)) {

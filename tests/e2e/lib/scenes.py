@@ -115,23 +115,25 @@ def box_fills_frame(img):
 
 def credits(img):
     """(text id, measured width) of the credits line, or None. Its bitmap pixels all share one
-    colour, while the box's smooth shading gives each colour only a few pixels."""
-    ranked = img.colour_counts().most_common(2)
-    if len(ranked) < 2 or ranked[0][1] < 120 or ranked[0][1] < 2 * ranked[1][1]:
-        return None
-    spots = img.positions_of(ranked[0][0])
-    cols = [c for c, _ in spots]
-    rows = [r for _, r in spots]
-    if max(rows) - min(rows) > 24:
-        return None
+    colour within one text line, while the box's shading spreads each colour over the frame (in
+    bands, on a 16-bit frame, that may outnumber the text's pixels)."""
     first, last = camera.CREDITS_LEFT_RANGE
-    if not first - _TEXT_SLACK <= min(cols) <= last + _TEXT_SLACK:
-        return None
-    width = max(cols) + 1 - min(cols)
-    best = min(CREDITS, key=lambda t: abs(textwidth.ink_width(TEXTS[t]) - width))
-    if abs(textwidth.ink_width(TEXTS[best]) - width) > 4:
-        return ("?", width)
-    return (best, width)
+    for colour, count in img.colour_counts().most_common(12):
+        if count < 120:
+            return None
+        spots = img.positions_of(colour)
+        cols = [c for c, _ in spots]
+        rows = [r for _, r in spots]
+        if max(rows) - min(rows) > 24:
+            continue
+        if not first - _TEXT_SLACK <= min(cols) <= last + _TEXT_SLACK:
+            continue
+        width = max(cols) + 1 - min(cols)
+        best = min(CREDITS, key=lambda t: abs(textwidth.ink_width(TEXTS[t]) - width))
+        if abs(textwidth.ink_width(TEXTS[best]) - width) > 4:
+            return ("?", width)
+        return (best, width)
+    return None
 
 
 def classify(img):

@@ -3,7 +3,7 @@ import re
 import subprocess
 import time
 
-from image import parse_ppm
+from image import parse_ppm, unscaled
 
 
 def _run(*args, timeout=20):
@@ -46,7 +46,10 @@ def wait_window(title, timeout=30.0, alive=None, exclude=(), pattern=None):
 
 
 def focus(window):
-    _run("xdotool", "windowfocus", str(window))
+    """Gives the window the focus and waits until the server reports it there: a key typed
+    before that reaches whichever window had the focus (a just-mapped fullscreen window under
+    a busy window manager takes a moment)."""
+    _run("xdotool", "windowfocus", "--sync", str(window))
 
 
 def key(window, *keys):
@@ -97,7 +100,8 @@ def screen_size():
 
 def screenshot(window):
     """(start, end, image) of a capture of the window's contents, times on the host's
-    monotonic clock; None when the window went away meanwhile."""
+    monotonic clock; None when the window went away meanwhile. A window larger than the
+    program's 640x480 is an emulated fullscreen one: its picture is read back at 640x480."""
     start = time.monotonic()
     shot = subprocess.run(["import", "-window", str(window), "-depth", "8", "ppm:-"],
                           capture_output=True, timeout=30)
@@ -105,18 +109,25 @@ def screenshot(window):
     if shot.returncode != 0 or not shot.stdout:
         return None
     try:
-        return start, end, parse_ppm(shot.stdout)
+        img = parse_ppm(shot.stdout)
     except ValueError:
         return None
+    if img.width > 640 or img.height > 480:
+        img = unscaled(img)
+    return start, end, img
 
 
-def add_mode(width, height):
-    """Offers one more display mode on the private server's output, as a monitor would."""
-    name = "%dx%d" % (width, height)
-    # Standard VESA timings; Xvfb accepts any, they only have to be consistent.
-    _run("xrandr", "--newmode", name, "25.18", str(width), str(width + 16), str(width + 112),
-         str(width + 160), str(height), str(height + 10), str(height + 12), str(height + 45))
-    _run("xrandr", "--addmode", "screen", name)
+def root_screenshot():
+    """The whole screen, as the user sees it."""
+    shot = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"],
+                          capture_output=True, timeout=30)
+    return parse_ppm(shot.stdout)
+
+
+def randr_size():
+    """The screen size RandR reports as current."""
+    m = re.search(r"current (\d+) x (\d+)", _run("xrandr").stdout)
+    return (int(m.group(1)), int(m.group(2))) if m else None
 
 
 def minimise(window):
