@@ -45,17 +45,54 @@ def wait_window(title, timeout=30.0, alive=None, exclude=(), pattern=None):
     return None
 
 
-def focus(window):
-    """Gives the window the focus and waits until the server reports it there: a key typed
-    before that reaches whichever window had the focus (a just-mapped fullscreen window under
-    a busy window manager takes a moment)."""
-    _run("xdotool", "windowfocus", "--sync", str(window))
+# How long a window may take to get the keyboard: a window just mapped, or a window manager
+# still busy with it, hands the focus over late on a loaded machine.
+FOCUS_TIMEOUT = 30.0
+
+
+def focused():
+    """The window the X server gives the keyboard to now, or None."""
+    out = _run("xdotool", "getwindowfocus", "-f").stdout.strip()
+    return int(out) if out.isdigit() else None
+
+
+def focus(window, timeout=FOCUS_TIMEOUT):
+    """Gives the window the keyboard focus and returns once the server reports it there.
+    Keys typed after that reach the window: its FocusIn is queued before them."""
+    deadline = time.monotonic() + timeout
+    while True:
+        try:
+            _run("xdotool", "windowfocus", "--sync", str(window), timeout=2)
+        except subprocess.TimeoutExpired:
+            pass  # --sync waits for the focus forever; it is asked again below
+        if focused() == window:
+            return
+        if time.monotonic() > deadline:
+            raise AssertionError("window 0x%x did not get the keyboard focus within %g s"
+                                 % (window, timeout))
 
 
 def key(window, *keys):
     """Gives the window the focus and types the keys (press and release each)."""
     focus(window)
     _run("xdotool", "key", "--delay", "30", *keys)
+
+
+def press_until(window, key, done, what, timeout=60.0):
+    """Holds the key down on the focused window until done() turns true. The demo reads its
+    keys between frames: a press released again before the next frame is never seen, so the
+    key stays down until what it does has happened. Fails saying what was awaited."""
+    focus(window)
+    _run("xdotool", "keydown", key)
+    try:
+        deadline = time.monotonic() + timeout
+        while not done():
+            if time.monotonic() > deadline:
+                raise AssertionError("%s did not happen within %g s of pressing %s"
+                                     % (what, timeout, key))
+            time.sleep(0.02)
+    finally:
+        _run("xdotool", "keyup", key)
 
 
 def key_down(window, *keys):
