@@ -22,6 +22,10 @@ TITLE = "Quorvane"
 FRAME_SLACK = 0.15
 
 
+def _run_quiet(*args):
+    subprocess.run(list(args), capture_output=True, timeout=20)
+
+
 def executable():
     return Path(os.environ.get("QUORVANE_EXE", REPO / "build" / "quorvane"))
 
@@ -106,6 +110,32 @@ class Demo:
 
     def __exit__(self, *exc):
         self.close()
+
+    # -- the two keys ----------------------------------------------------------------------
+
+    def quit(self, window=None, timeout=60):
+        """Escape, held until the program has ended; its exit status."""
+        xdisplay.press_until(window or self.window, "Escape", lambda: not self.alive(),
+                             "the end of the program", timeout)
+        return self.proc.wait()
+
+    def switch(self, window=None, timeout=60):
+        """F1, held until the window of the other mode is mapped; returns that window.
+        The display's auto-repeat is turned off first: a held F1 would switch again at every
+        repeat."""
+        old = window or self.window
+        _run_quiet("xset", "r", "off")
+        found = []
+
+        def switched():
+            found[:] = [w for w in xdisplay.windows(TITLE) if w != old]
+            return bool(found) or not self.alive()
+
+        xdisplay.press_until(old, "F1", switched, "a new window after F1", timeout)
+        if not found:
+            raise AssertionError("the program ended on F1:\n" + self.stderr_text())
+        self.window = found[0]
+        return self.window
 
     # -- message boxes and the window ------------------------------------------------------
 
