@@ -71,15 +71,15 @@ void PresentFrame(standin::Window& window);
 bool CheckVideoOutput(const char* path, char* why, std::size_t whySize);
 bool OpenVideoFile(const char* finalPath, const char* tempPath, int width, int height, int scale,
                    int fps, char* why, std::size_t whySize);
-// A frame as glReadPixels gives it: RGBA rows, the bottom row first.
-bool WriteVideoFrame(const std::uint8_t* rgba, char* why, std::size_t whySize);
+// A frame as the presenter reads it: BGRA rows, the bottom row first.
+bool WriteVideoFrame(const std::uint8_t* bgra, char* why, std::size_t whySize);
 bool CloseVideoFile(char* why, std::size_t whySize);
 void AbandonVideoFile();
 
 // stills.cpp. PNG files, lossless, named by the demo milliseconds asked for.
 bool CheckStillsDir(const char* dir, char* why, std::size_t whySize);
 bool OpenStills(int width, int height, int scale, char* why, std::size_t whySize);
-bool WriteStill(const char* dir, std::uint32_t ms, const std::uint8_t* rgba, char* why,
+bool WriteStill(const char* dir, std::uint32_t ms, const std::uint8_t* bgra, char* why,
                 std::size_t whySize);
 void CloseStills();
 

@@ -39,7 +39,8 @@ void ReadFrame() {
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
     glPixelStorei(GL_PACK_SKIP_ROWS, 0);
     glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
-    glReadPixels(0, 0, gPresenter.width, gPresenter.height, GL_RGBA, GL_UNSIGNED_BYTE,
+    // BGRA is how Mesa keeps its colour buffers: read back as it is, without a swizzle per pixel.
+    glReadPixels(0, 0, gPresenter.width, gPresenter.height, GL_BGRA, GL_UNSIGNED_BYTE,
                  gPresenter.pixels->data());
     glPopClientAttrib();
 }

@@ -37,19 +37,19 @@ bool Fail(char* why, std::size_t size, const char* what, int error) {
     return false;
 }
 
-// Bottom-up RGBA in, top-down RGB out, each pixel repeated scale x scale times.
-void Upright(const std::uint8_t* rgba) {
+// Bottom-up BGRA in, top-down RGB out, each pixel repeated scale x scale times.
+void Upright(const std::uint8_t* bgra) {
     const int scale = gStills.scale;
     for (int row = 0; row < gStills.height * scale; ++row) {
-        const std::uint8_t* in = rgba + static_cast<std::ptrdiff_t>(gStills.height - 1 - row / scale) *
+        const std::uint8_t* in = bgra + static_cast<std::ptrdiff_t>(gStills.height - 1 - row / scale) *
                                             gStills.width * 4;
         std::uint8_t* out = gStills.picture->data[0] +
                             static_cast<std::ptrdiff_t>(row) * gStills.picture->linesize[0];
         for (int col = 0; col < gStills.width * scale; ++col) {
             const std::uint8_t* pixel = in + (col / scale) * 4;
-            out[3 * col] = pixel[0];
+            out[3 * col] = pixel[2];
             out[3 * col + 1] = pixel[1];
-            out[3 * col + 2] = pixel[2];
+            out[3 * col + 2] = pixel[0];
         }
     }
 }
@@ -101,11 +101,11 @@ bool OpenStills(int width, int height, int scale, char* why, std::size_t whySize
     return true;
 }
 
-bool WriteStill(const char* dir, std::uint32_t ms, const std::uint8_t* rgba, char* why,
+bool WriteStill(const char* dir, std::uint32_t ms, const std::uint8_t* bgra, char* why,
                 std::size_t whySize) {
     int result = av_frame_make_writable(gStills.picture);
     if (result < 0) return Fail(why, whySize, "cannot hold a still", result);
-    Upright(rgba);
+    Upright(bgra);
     gStills.picture->pts = gStills.written++;
     result = avcodec_send_frame(gStills.png, gStills.picture);
     if (result >= 0) result = avcodec_receive_packet(gStills.png, gStills.packet);
