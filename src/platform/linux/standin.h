@@ -122,12 +122,17 @@ struct State {
     ScreenSaverCheck screenSaver;
     int cursorCount;
     std::uintptr_t nextHandle;
+    const char* videoDriver;  // the SDL video driver a start-up code chose, or null
 };
 
 State& Tables();
 
 // Starts SDL's video subsystem once; false (with SDL's reason in SDL_GetError) without a display.
 bool EnsureVideo();
+// Makes EnsureVideo start this SDL video driver, whatever the environment says, and accept it
+// even where no screen could show it (the offscreen driver, for a program that never shows a
+// window). Called by a start-up code before anything opens a window.
+void UseVideoDriver(const char* driver);
 
 // A fresh handle value, distinct from every handle handed out before.
 std::uintptr_t NewHandle();

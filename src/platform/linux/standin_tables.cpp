@@ -19,7 +19,10 @@ bool EnsureVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
     // Left to itself SDL falls back on its offscreen driver, where windows are never seen; and
     // probing Wayland without a session prints its own complaints. Neither is a display.
-    bool driverAsked = SDL_getenv("SDL_VIDEODRIVER") != nullptr;
+    if (gState.videoDriver != nullptr) {
+        SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, gState.videoDriver, SDL_HINT_OVERRIDE);
+    }
+    bool driverAsked = gState.videoDriver != nullptr || SDL_getenv("SDL_VIDEODRIVER") != nullptr;
     if (!driverAsked && SDL_getenv("DISPLAY") == nullptr &&
         SDL_getenv("WAYLAND_DISPLAY") == nullptr) {
         SDL_SetError("neither DISPLAY nor WAYLAND_DISPLAY is set");
@@ -41,6 +44,8 @@ bool EnsureVideo() {
     SDL_ShowCursor(gState.cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
     return true;
 }
+
+void UseVideoDriver(const char* driver) { gState.videoDriver = driver; }
 
 std::uintptr_t NewHandle() {
     if (gState.nextHandle == 0) gState.nextHandle = kFirstHandle;
