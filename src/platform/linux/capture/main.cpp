@@ -45,6 +45,12 @@ void OnSignal(int number) {
 
 // ".NAME.XXXXXX" in the output's folder: the same file system, so the final rename is atomic.
 bool MakeTempFile(const char* output, char* why, std::size_t whySize) {
+    // Found out now rather than by the rename after the whole run.
+    struct stat existing {};
+    if (stat(output, &existing) == 0 && S_ISDIR(existing.st_mode)) {
+        std::snprintf(why, whySize, "cannot write \"%s\": it is a folder", output);
+        return false;
+    }
     const char* slash = std::strrchr(output, '/');
     int folderLength = slash != nullptr ? static_cast<int>(slash - output + 1) : 0;
     const char* name = slash != nullptr ? slash + 1 : output;

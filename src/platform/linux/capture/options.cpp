@@ -147,7 +147,7 @@ void PrintHelp(const char* program) {
         "  --fps N            frames per second (default 60)\n"
         "  --seconds S        length (default: as long as the music, else 100)\n"
         "  --scale K          enlarge each pixel to KxK (default 1)\n"
-        "  --answer yes|no    the answer to the demo's questions (default no: a window)\n"
+        "  --answer yes|no    the answer to every Yes/No question the demo asks (default no)\n"
         "  --frames-at T,...  PNG stills of the frames at these demo times in seconds, instead\n"
         "                     of a video; needs --frames-dir\n"
         "  --frames-dir DIR   where the stills go, named by demo milliseconds (005500.png)\n"
