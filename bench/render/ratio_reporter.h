@@ -36,6 +36,21 @@ struct RatioReporter : benchmark::ConsoleReporter {
         }
     }
 
+    // "name / floor  ratio  (goal)" for a figure measured against another of the same run.
+    void PrintRatio(const std::string& name, const std::string& floor, double goal) const {
+        double a = 0.0;
+        double b = 0.0;
+        for (const auto& [figure, time] : figures) {
+            a = figure == name ? time : a;
+            b = figure == floor ? time : b;
+        }
+        if (a <= 0.0 || b <= 0.0) {
+            std::printf("  %s / %s: not measured\n", name.c_str(), floor.c_str());
+            return;
+        }
+        std::printf("  %-32s %8.2f  (goal <= %.2f)\n", (name + " / " + floor).c_str(), a / b, goal);
+    }
+
     std::string baseline;
     std::vector<std::pair<std::string, double>> figures;
 };

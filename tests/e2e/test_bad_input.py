@@ -1,5 +1,6 @@
 """Bad surroundings: no music file or a corrupt one (the default sound plays instead and the
-demo runs), no audio device (the demo runs silent), no display (one clear line, status 1)."""
+demo runs), a music path that blocks (the first frame comes all the same), no audio device
+(the demo runs silent), no display (one clear line, status 1)."""
 import os
 import struct
 import sys
@@ -48,6 +49,12 @@ class BadInput(unittest.TestCase):
         # The default sound is short; the soundtrack runs through the whole run.
         self.assertGreater(heard["music"][0], 3 * heard["missing"][0], heard)
         self.assertGreater(heard["music"][0], 3 * heard["corrupt"][0], heard)
+
+    def test_music_path_that_blocks(self):
+        # A FIFO nobody writes to: opening it for reading, or reading it, waits forever. The
+        # music is loaded off the main thread, so the frames come and Escape ends the program.
+        with Demo(speed=SPEED, music="fifo", audio="disk") as demo:
+            self.run_and_escape(demo)
 
     def test_no_audio_device(self):
         for driver in (None, "no-such-driver"):

@@ -1,15 +1,19 @@
 """200 switches between fullscreen and a window in one run of the AddressSanitizer build:
-every teardown must give back what its creation took. LeakSanitizer reports at exit; the
-suppressions file names only system libraries. Mesa's driver is unloaded before that report,
+every teardown must give back what its creation took, and the last window still draws the
+credits line (text that vanished after the 64th window once). LeakSanitizer reports at exit;
+the suppressions file names only system libraries. Mesa's driver is unloaded before that report,
 so what it still held shows as frames of an unknown module: such a leak cannot come from the
 program, whose own frames always resolve, and is not held against it."""
 import os
 import re
 import sys
+import time
 import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).parent / "lib"))
+import scenes  # noqa: E402
+import xdisplay  # noqa: E402
 from demo import Demo  # noqa: E402
 
 SWITCHES = int(os.environ.get("QUORVANE_SOAK_SWITCHES", "200"))
@@ -37,6 +41,21 @@ class SoakSwitches(unittest.TestCase):
             demo.start()
             for _ in range(SWITCHES):
                 demo.switch()
+            # The picture after the last switch: the box and the credits line, its pixels all
+            # there (as wide as one of the credits), in the main part of the sequence.
+            demo.sleep_until(34000)
+            seen = []
+            deadline = time.monotonic() + 60
+            while time.monotonic() < deadline and demo.alive():
+                got = xdisplay.screenshot(demo.window)
+                if got is None:
+                    continue
+                line = scenes.credits_line(got[2])
+                seen.append(line)
+                if line is not None:
+                    break
+            self.assertTrue(seen and seen[-1] is not None,
+                            "no credits line after %d switches: %s" % (SWITCHES, seen[-10:]))
             status = demo.quit()
             report = demo.stderr_text()
             self.assertNotIn("ERROR: AddressSanitizer", report, report[-6000:])

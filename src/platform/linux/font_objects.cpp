@@ -1,105 +1,48 @@
-// CreateFontA, SelectObject and DeleteObject for fonts: requests resolved with fontconfig,
-// selections kept per device-context value (the window layer owns the DCs themselves).
-#include <fontconfig/fontconfig.h>
+// CreateFontA, SelectObject and DeleteObject for fonts: requests resolved through the font
+// cache, selections kept per device-context value (the window layer owns the DCs themselves
+// and tells when one dies).
+//
+// Both tables grow as needed and give entries back: a font's entry goes with DeleteObject, a
+// device context's selection when the stock font is selected back or the DC dies. Font
+// handles are numbers handed out once and never reused, so a deleted font's handle is simply
+// not found, and never stands for a later font.
+#include <cstdint>
+#include <map>
 
-#include <cstddef>
-#include <cstring>
-
+#include "platform/linux/font_cache.h"
 #include "platform/linux/font_objects.h"
 
 namespace {
 
-constexpr int maxFonts = 64;
-constexpr int maxDeviceContexts = 64;
-// Windows' mapper picks about 16 px for a height of 0.
-constexpr int defaultPixelHeight = 16;
-
-StandinFont fonts[maxFonts];
-
-// Stands for the font a DC has before the program selects one; it has no glyphs.
-StandinFont stockFont = {true, false, {}, 0, defaultPixelHeight, 0};
-
-struct Selection {
-    HDC dc;
-    HGDIOBJ object;
+struct Font {
+    const ResolvedFace* face;  // null: no usable font on the system
 };
-Selection selections[maxDeviceContexts];
 
-StandinFont* FontFromHandle(HGDIOBJ object) {
-    if (object == &stockFont) {
-        return &stockFont;
-    }
-    for (StandinFont& font : fonts) {
-        if (object == &font && font.inUse) {
-            return &font;
-        }
-    }
-    return nullptr;
-}
+// Stands for the font a DC has before the program selects one; it has no glyphs. Its handle
+// is below every font handle handed out.
+constexpr std::uintptr_t kStockFont = 0x46000;
+constexpr std::uintptr_t kFirstFont = 0x46004;
+constexpr std::uintptr_t kFontStep = 4;
 
-Selection* FindSelection(HDC dc, bool create) {
-    for (Selection& s : selections) {
-        if (s.object != nullptr && s.dc == dc) {
-            return &s;
-        }
-    }
-    if (!create) {
-        return nullptr;
-    }
-    for (Selection& s : selections) {
-        if (s.object == nullptr) {
-            s.dc = dc;
-            s.object = &stockFont;
-            return &s;
-        }
-    }
-    return nullptr;
-}
+std::uintptr_t nextFont = kFirstFont;
+std::map<std::uintptr_t, Font> fonts;
+// A DC absent from here has the stock font selected.
+std::map<HDC, std::uintptr_t> selections;
 
-void Resolve(StandinFont& font, int height, int weight, bool italic, const char* faceName) {
-    font.found = false;
-    font.pixelHeight = height < 0 ? -height : (height > 0 ? height : defaultPixelHeight);
-    font.cellHeight = height > 0 ? height : 0;
+std::uintptr_t Value(HGDIOBJ object) { return reinterpret_cast<std::uintptr_t>(object); }
 
-    FcPattern* pattern = FcPatternCreate();
-    if (pattern == nullptr) {
-        return;
-    }
-    if (faceName != nullptr && faceName[0] != '\0') {
-        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(faceName));
-    }
-    // GDI weights are OpenType weights; 0 means "don't care", which maps as normal.
-    FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight > 0 ? weight : FW_NORMAL));
-    FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    FcPatternAddDouble(pattern, FC_PIXEL_SIZE, static_cast<double>(font.pixelHeight));
-    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    FcPatternDestroy(pattern);
-    if (match == nullptr) {
-        return;
-    }
-    FcChar8* file = nullptr;
-    int index = 0;
-    if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch &&
-        std::strlen(reinterpret_cast<const char*>(file)) < sizeof font.path) {
-        std::strcpy(font.path, reinterpret_cast<const char*>(file));
-        FcPatternGetInteger(match, FC_INDEX, 0, &index);
-        font.faceIndex = index;
-        font.found = true;
-    }
-    FcPatternDestroy(match);
-}
+bool IsFont(std::uintptr_t value) { return value == kStockFont || fonts.count(value) != 0; }
 
 }  // namespace
 
-const StandinFont* SelectedFont(HDC dc) {
-    const Selection* s = FindSelection(dc, false);
-    return s != nullptr ? FontFromHandle(s->object) : nullptr;
+const ResolvedFace* SelectedFace(HDC dc) {
+    auto selection = selections.find(dc);
+    if (selection == selections.end()) return nullptr;
+    auto font = fonts.find(selection->second);
+    return font != fonts.end() ? font->second.face : nullptr;
 }
+
+void ForgetDeviceContext(HDC dc) { selections.erase(dc); }
 
 extern "C" {
 
@@ -107,42 +50,40 @@ extern "C" {
 // glyph bitmaps the demo gets, so only face, weight, slant and height are honoured.
 HFONT WINAPI CreateFontA(int height, int, int, int, int weight, DWORD italic, DWORD, DWORD,
                          DWORD, DWORD, DWORD, DWORD, DWORD, LPCSTR faceName) {
-    for (StandinFont& font : fonts) {
-        if (!font.inUse) {
-            font = StandinFont{};
-            font.inUse = true;
-            Resolve(font, height, weight, italic != 0, faceName);
-            return reinterpret_cast<HFONT>(&font);
-        }
-    }
-    return nullptr;
+    FontRequest request;
+    request.height = height;
+    request.weight = weight;
+    request.italic = italic != 0;
+    if (faceName != nullptr) request.face = faceName;
+    const std::uintptr_t handle = nextFont;
+    nextFont += kFontStep;
+    fonts[handle] = Font{ResolveFace(request)};
+    return reinterpret_cast<HFONT>(handle);
 }
 
 HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
-    if (FontFromHandle(object) == nullptr) {
-        return nullptr;
+    const std::uintptr_t value = Value(object);
+    if (!IsFont(value)) return nullptr;
+    auto selection = selections.find(dc);
+    const std::uintptr_t previous = selection != selections.end() ? selection->second : kStockFont;
+    if (value == kStockFont) {
+        if (selection != selections.end()) selections.erase(selection);
+    } else if (selection != selections.end()) {
+        selection->second = value;
+    } else {
+        selections.emplace(dc, value);
     }
-    Selection* s = FindSelection(dc, true);
-    if (s == nullptr) {
-        return nullptr;
-    }
-    HGDIOBJ previous = s->object;
-    s->object = object;
-    return previous;
+    return reinterpret_cast<HGDIOBJ>(previous);
 }
 
 BOOL WINAPI DeleteObject(HGDIOBJ object) {
-    StandinFont* font = FontFromHandle(object);
-    if (font == nullptr || font == &stockFont) {
-        return FALSE;
-    }
+    auto font = fonts.find(Value(object));
+    if (font == fonts.end()) return FALSE;  // the stock font is not deleted either
     // A DC still holding it falls back to the stock font rather than a dangling handle.
-    for (Selection& s : selections) {
-        if (s.object == object) {
-            s.object = &stockFont;
-        }
+    for (auto s = selections.begin(); s != selections.end();) {
+        s = s->second == font->first ? selections.erase(s) : std::next(s);
     }
-    font->inUse = false;
+    fonts.erase(font);
     return TRUE;
 }
 

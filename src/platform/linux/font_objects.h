@@ -1,16 +1,15 @@
-// What the stand-in's font objects are, shared by the GDI object calls and the glyph lists.
+// What the stand-in's font objects are, shared by the GDI object calls, the glyph lists and
+// the window layer, which owns the device contexts.
 #pragma once
 
 #include "platform/win32.h"
 
-struct StandinFont {
-    bool inUse;
-    bool found;          // fontconfig gave a font file for the request
-    char path[512];      // the matched font file
-    int faceIndex;       // face within that file
-    int pixelHeight;     // em height in pixels, as FreeType wants it
-    int cellHeight;      // positive request: height of the whole cell instead (0 if not)
-};
+struct ResolvedFace;
 
-// The font selected into a device context, or null when none (or not one of ours) is.
-const StandinFont* SelectedFont(HDC dc);
+// The face of the font selected into a device context; null when none (or the stock font,
+// which has no glyphs here) is, or when the system had no usable font for the request.
+const ResolvedFace* SelectedFace(HDC dc);
+
+// A device context is gone (its window was destroyed): whatever was selected into it is
+// forgotten, so the selection table holds only live device contexts.
+void ForgetDeviceContext(HDC dc);

@@ -5,10 +5,12 @@ find_package(Freetype REQUIRED)
 find_package(Fontconfig REQUIRED)
 
 add_library(standin_font STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/font_cache.cpp
   ${CMAKE_CURRENT_LIST_DIR}/font_objects.cpp
   ${CMAKE_CURRENT_LIST_DIR}/glyph_lists.cpp)
 target_include_directories(standin_font PUBLIC ${PROJECT_SOURCE_DIR}/src)
-target_link_libraries(standin_font PRIVATE Freetype::Freetype Fontconfig::Fontconfig)
+find_package(Threads REQUIRED)
+target_link_libraries(standin_font PRIVATE Freetype::Freetype Fontconfig::Fontconfig Threads::Threads)
 quorvane_warnings(standin_font)
 
 add_library(standin_clock STATIC ${CMAKE_CURRENT_LIST_DIR}/clock.cpp)

@@ -14,5 +14,6 @@ add_library(standin_media STATIC
   ${CMAKE_CURRENT_LIST_DIR}/message_box.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sound.cpp)
 target_include_directories(standin_media PUBLIC ${PROJECT_SOURCE_DIR}/src)
-target_link_libraries(standin_media PUBLIC standin_sound_clip SDL2::SDL2)
+find_package(Threads REQUIRED)  # PlaySoundA's loader threads
+target_link_libraries(standin_media PUBLIC standin_sound_clip SDL2::SDL2 PRIVATE Threads::Threads)
 quorvane_warnings(standin_media)

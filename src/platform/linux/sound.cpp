@@ -4,14 +4,30 @@
 // not depend on any window. It runs at the clip format of sound_clip.h; SDL adapts that to
 // the hardware. Flags understood: SND_ASYNC, SND_SYNC, SND_NODEFAULT (SND_FILENAME is
 // accepted, since a name is always a file here); any other flag fails with FALSE. A NULL
-// name stops what plays. Files are read and converted before the call returns (tens of
-// milliseconds for minutes of music); only the playing happens in the background.
+// name stops what plays.
+//
+// With SND_ASYNC the call returns at once, as Windows' sound service does: the file is
+// opened, read and converted on a loader thread of its own, and the clip starts when it is
+// ready (the audio thread takes it at its next buffer). Until then whatever played goes on.
+// Each call is a request numbered in order; only the newest request's clip is ever played,
+// so a later call wins even when an earlier, slower load finishes after it. Whether the file
+// could be played is known only on the loader thread, so an asynchronous call answers TRUE
+// for any file; the stderr line and the default sound (or, with SND_NODEFAULT, silence) come
+// when the load fails. With SND_SYNC the file is loaded and played on the caller's thread.
+//
+// Loader threads are never waited for: the process may end while one is still reading (a
+// slow disk, a FIFO nobody writes), and everything a loader touches is never destroyed.
 // Calls are expected from one thread, as the demo makes them.
 #include <SDL.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <string>
+#include <system_error>
+#include <thread>
 
 #include "platform/linux/sound_clip.h"
 #include "platform/win32.h"
@@ -22,19 +38,41 @@ constexpr DWORD kSupportedFlags = SND_ASYNC | SND_NODEFAULT | SND_FILENAME;
 constexpr Uint16 kDeviceBufferFrames = 1024;  // about 23 ms: replacement is heard at once
 constexpr Uint32 kSyncPollMs = 5;
 
+// Never destroyed: a loader thread may still hand its clip over while the process exits.
 struct Playback {
     SDL_AudioDeviceID device = 0;
     bool closeRegistered = false;
     bool reportedNoDevice = false;
+
     // Shared with the audio thread, whose callback runs with the device lock held: once the
     // device exists these are touched only under that lock.
     SoundSamples clip;
     std::size_t position = 0;  // samples of clip already handed to the device
+
+    // Shared with the loader threads and the audio thread, under `handOver`. The audio
+    // thread only tries the lock, so it never waits on a loader.
+    std::mutex handOver;
+    std::uint64_t newest = 0;  // number of the newest request
+    SoundSamples ready;        // a loaded clip of the newest request, for the audio thread
+    bool readyWaiting = false;  // `ready` holds a clip not yet taken (else: a taken one's leftovers)
 };
 
-Playback playback;
+Playback& ThePlayback() {
+    static Playback* playback = new Playback;
+    return *playback;
+}
 
 void FeedDevice(void*, Uint8* stream, int length) {
+    Playback& playback = ThePlayback();
+    if (playback.handOver.try_lock()) {
+        if (playback.readyWaiting) {
+            // The clip that played is left in `ready`, freed later off this thread.
+            playback.clip.swap(playback.ready);
+            playback.position = 0;
+            playback.readyWaiting = false;
+        }
+        playback.handOver.unlock();
+    }
     auto* out = reinterpret_cast<std::int16_t*>(stream);
     std::size_t wanted = static_cast<std::size_t>(length) / sizeof(std::int16_t);
     std::size_t left = playback.clip.size() - playback.position;
@@ -44,8 +82,9 @@ void FeedDevice(void*, Uint8* stream, int length) {
     playback.position += copied;
 }
 
-// The audio thread must stop before the clip's storage is destroyed with the other statics.
+// The audio thread stops before the process's other statics are destroyed.
 void CloseDevice() {
+    Playback& playback = ThePlayback();
     if (!playback.device) return;
     SDL_CloseAudioDevice(playback.device);
     playback.device = 0;
@@ -53,6 +92,7 @@ void CloseDevice() {
 }
 
 bool OpenDevice() {
+    Playback& playback = ThePlayback();
     if (playback.device) return true;
     const char* reason = nullptr;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
@@ -83,9 +123,20 @@ bool OpenDevice() {
     return true;
 }
 
-// Swaps the new clip in under the lock; the old one is freed outside it, by the caller's
-// vector, so the audio thread never waits on a large deallocation.
+// A new request: every earlier one is superseded, and a clip of theirs not yet taken by the
+// audio thread is dropped (into *dropped, so the caller frees it outside the lock).
+std::uint64_t NewRequest(SoundSamples* dropped) {
+    Playback& playback = ThePlayback();
+    std::lock_guard<std::mutex> hold(playback.handOver);
+    playback.readyWaiting = false;
+    dropped->swap(playback.ready);
+    return ++playback.newest;
+}
+
+// Puts the clip in place at once, on the caller's thread; the old one is freed outside the
+// device lock, by the caller's vector, so the audio thread never waits on a deallocation.
 void Install(SoundSamples* clip) {
+    Playback& playback = ThePlayback();
     SDL_LockAudioDevice(playback.device);
     playback.clip.swap(*clip);
     playback.position = 0;
@@ -93,12 +144,15 @@ void Install(SoundSamples* clip) {
 }
 
 void Stop() {
-    if (!playback.device) return;
+    if (!ThePlayback().device) return;
+    SoundSamples dropped;
+    NewRequest(&dropped);
     SoundSamples none;
     Install(&none);
 }
 
 void WaitUntilPlayed() {
+    Playback& playback = ThePlayback();
     for (;;) {
         SDL_LockAudioDevice(playback.device);
         bool done = playback.position >= playback.clip.size();
@@ -106,6 +160,33 @@ void WaitUntilPlayed() {
         if (done) return;
         SDL_Delay(kSyncPollMs);
     }
+}
+
+// Loads the named file, or in its place the default sound (or silence, with SND_NODEFAULT),
+// saying on stderr why the file could not be played. False when it could not.
+bool LoadClip(const char* sound, DWORD flags, SoundSamples* clip) {
+    const char* why = "";
+    if (LoadSoundFile(sound, clip, &why)) return true;
+    if (flags & SND_NODEFAULT) {
+        std::fprintf(stderr, "PlaySoundA: cannot play \"%s\": %s\n", sound, why);
+        clip->clear();
+        return false;
+    }
+    std::fprintf(stderr, "PlaySoundA: cannot play \"%s\": %s; playing the default sound\n",
+                 sound, why);
+    MakeDefaultSound(clip);
+    return true;
+}
+
+// The loader: the clip goes to the audio thread only if no later request came meanwhile.
+void LoadInBackground(const std::string& sound, DWORD flags, std::uint64_t request) {
+    SoundSamples clip;
+    LoadClip(sound.c_str(), flags, &clip);
+    Playback& playback = ThePlayback();
+    std::lock_guard<std::mutex> hold(playback.handOver);
+    if (request != playback.newest) return;  // superseded: the clip is freed here
+    playback.ready.swap(clip);  // what `ready` held before is freed with `clip`
+    playback.readyWaiting = true;
 }
 
 }  // namespace
@@ -118,19 +199,22 @@ extern "C" BOOL WINAPI PlaySoundA(LPCSTR sound, HMODULE, DWORD flags) {
     }
     if (!OpenDevice()) return FALSE;
 
-    SoundSamples clip;
-    const char* why = "";
-    if (!LoadSoundFile(sound, &clip, &why)) {
-        if (flags & SND_NODEFAULT) {
-            std::fprintf(stderr, "PlaySoundA: cannot play \"%s\": %s\n", sound, why);
-            Stop();
-            return FALSE;
+    SoundSamples dropped;
+    const std::uint64_t request = NewRequest(&dropped);
+    if (flags & SND_ASYNC) {
+        std::string name(sound);
+        try {
+            std::thread(LoadInBackground, name, flags, request).detach();
+        } catch (const std::system_error&) {
+            LoadInBackground(name, flags, request);  // no thread to be had: load here
         }
-        std::fprintf(stderr, "PlaySoundA: cannot play \"%s\": %s; playing the default sound\n",
-                     sound, why);
-        MakeDefaultSound(&clip);
+        return TRUE;
     }
+
+    SoundSamples clip;
+    const bool playable = LoadClip(sound, flags, &clip);
     Install(&clip);
-    if (!(flags & SND_ASYNC)) WaitUntilPlayed();
+    if (!playable) return FALSE;
+    WaitUntilPlayed();
     return TRUE;
 }

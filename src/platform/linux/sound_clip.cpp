@@ -2,7 +2,9 @@
 #include "platform/linux/sound_clip.h"
 
 #include <SDL.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -28,23 +30,34 @@ bool Fail(const char** why, const char* reason) {
     return false;
 }
 
+// Opened without blocking, so that a FIFO or a device at the path is turned away at once
+// instead of waiting for a writer; only a regular file is read.
 bool ReadWholeFile(const char* path, std::vector<std::uint8_t>* bytes, const char** why) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file) return Fail(why, errno == ENOENT ? "no such file" : "cannot be opened");
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return Fail(why, errno == ENOENT ? "no such file" : "cannot be opened");
     struct stat info {};
     bool ok = false;
-    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         Fail(why, "not a regular file");
     } else if (info.st_size > kMaxFileBytes) {
         Fail(why, "file too large");
     } else {
         bytes->resize(static_cast<std::size_t>(info.st_size));
-        std::size_t got = bytes->empty() ? 0 : std::fread(bytes->data(), 1, bytes->size(), file);
-        // A file that shrank while being read is simply shorter; the WAV walk judges it.
+        std::size_t got = 0;
+        ok = true;
+        while (got < bytes->size()) {
+            ssize_t n = read(fd, bytes->data() + got, bytes->size() - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                ok = Fail(why, "read error");
+                break;
+            }
+            if (n == 0) break;  // a file that shrank while being read is simply shorter
+            got += static_cast<std::size_t>(n);
+        }
         bytes->resize(got);
-        ok = !std::ferror(file) || Fail(why, "read error");
     }
-    std::fclose(file);
+    close(fd);
     return ok;
 }
 

@@ -17,7 +17,8 @@ add_library(standin_windowing STATIC
   ${CMAKE_CURRENT_LIST_DIR}/gl_contexts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frame_buffers.cpp)
 target_include_directories(standin_windowing PUBLIC ${PROJECT_SOURCE_DIR}/src)
-target_link_libraries(standin_windowing PUBLIC SDL2::SDL2 OpenGL::GL)
+# standin_font: a window's device context takes its font selection with it when it dies.
+target_link_libraries(standin_windowing PUBLIC SDL2::SDL2 OpenGL::GL standin_font)
 quorvane_warnings(standin_windowing)
 
 # An object library, so main() is always linked in rather than picked from an archive.

@@ -3,6 +3,7 @@
 // A Win32 window is an SDL window whose client area is the SDL window itself; the frame Windows
 // would draw is left to the window manager, but its size is fixed here so that
 // AdjustWindowRectEx and CreateWindowExA agree and the client area is exactly what was asked.
+#include "platform/linux/font_objects.h"
 #include "platform/linux/standin.h"
 
 namespace {
@@ -173,6 +174,8 @@ extern "C" BOOL WINAPI DestroyWindow(HWND handle) {
     // SDL releases a context current on the window it destroys; a Win32 context survives its
     // window, so only the device context is forgotten.
     if (state.current.dc == window->dc) state.current.dc = nullptr;
+    // The device context dies with its window, and with it what was selected into it.
+    ForgetDeviceContext(window->dc);
     standin::DropMessagesFor(handle);
     SDL_DestroyWindow(window->sdl);
     *window = {};

@@ -37,7 +37,8 @@ def built_music():
 class Demo:
     """One run of the program in its own working directory.
 
-    music: "built" (the generated soundtrack), None (no Data folder) or bytes (file contents).
+    music: "built" (the generated soundtrack), None (no Data folder), "fifo" (a named pipe
+    that nobody writes to, where opening or reading it blocks) or bytes (file contents).
     """
 
     def __init__(self, speed=1, music="built", audio="dummy", env=None, exe=None):
@@ -48,6 +49,8 @@ class Demo:
             target = self.dir / "Data" / MUSIC_NAME
             if music == "built":
                 os.symlink(built_music(), target)
+            elif music == "fifo":
+                os.mkfifo(target)
             else:
                 target.write_bytes(music)
         run_env = dict(os.environ)

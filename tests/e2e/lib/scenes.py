@@ -136,6 +136,27 @@ def credits(img):
     return None
 
 
+def credits_line(img, candidates=12):
+    """(text id, measured width) of the credits line, or None, looking past the box's colours:
+    on a 16-bit screen the box's shading falls into bands of one colour each, which can
+    outnumber the line's pixels. The line is the colour whose pixels lie in one row band no
+    taller than a line, starting where the raster position puts it, as wide as a credit."""
+    first, last = camera.CREDITS_LEFT_RANGE
+    for colour, count in img.colour_counts().most_common(candidates):
+        if count < 120:
+            break
+        spots = img.positions_of(colour)
+        cols = [c for c, _ in spots]
+        rows = [r for _, r in spots]
+        if max(rows) - min(rows) > 24 or not first - _TEXT_SLACK <= min(cols) <= last + _TEXT_SLACK:
+            continue
+        width = max(cols) + 1 - min(cols)
+        best = min(CREDITS, key=lambda t: abs(textwidth.ink_width(TEXTS[t]) - width))
+        if abs(textwidth.ink_width(TEXTS[best]) - width) <= 4:
+            return (best, width)
+    return None
+
+
 def classify(img):
     """One of 'boot', 'loading', 'tumble', 'black' (the upright boot screen on the black clear of
     a fresh context), 'main:T5' ... 'main:T8', 'main:?' (box, unreadable credits), or 'unknown';

@@ -80,21 +80,33 @@ class _Font:
 
 
 _font = None
+_other_fonts = {}
 
 
-def ink_width(text):
-    """Expected width in pixels of the line's ink, first inked column to last, inclusive."""
+def ink_width(text, path=None):
+    """Expected width in pixels of the line's ink, first inked column to last, inclusive; in
+    the face the demo's request resolves to, or in the font file at path."""
     global _font
-    if _font is None:
-        _font = _Font(font_file())
-    scale = CHARACTER_HEIGHT / _font.units_per_em
+    if path is not None:
+        if path not in _other_fonts:
+            _other_fonts[path] = _Font(path)
+        font = _other_fonts[path]
+    else:
+        if _font is None:
+            _font = _Font(font_file())
+        font = _font
+    return _ink_width(font, text)
+
+
+def _ink_width(font, text):
+    scale = CHARACTER_HEIGHT / font.units_per_em
     pen, left, right = 0, None, None
     for ch in text:
-        glyph = _font.cmap.get(ord(ch), 0)
-        extent = _font.x_extent(glyph)
+        glyph = font.cmap.get(ord(ch), 0)
+        extent = font.x_extent(glyph)
         if extent:
             glyph_left, glyph_right = pen + extent[0] * scale, pen + extent[1] * scale
             left = glyph_left if left is None else min(left, glyph_left)
             right = glyph_right if right is None else max(right, glyph_right)
-        pen += round(_font.advance(glyph) * scale)
+        pen += round(font.advance(glyph) * scale)
     return right - left

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -38,6 +39,20 @@ std::size_t LastAudible(const std::vector<std::int16_t>& out, int above = 0) {
 }
 
 std::size_t Frames(double seconds) { return static_cast<std::size_t>(seconds * kDeviceRate); }
+
+// The child's stderr without the disk driver's own "CRITICAL:" notices.
+std::string OwnErrors(const SoundSession& session) {
+    std::string all = ReadErrors(session);
+    std::string own;
+    std::size_t at = 0;
+    while (at < all.size()) {
+        std::size_t end = all.find('\n', at);
+        end = end == std::string::npos ? all.size() : end + 1;
+        if (all.compare(at, 9, "CRITICAL:") != 0) own.append(all, at, end - at);
+        at = end;
+    }
+    return own;
+}
 
 class SoundTest : public ::testing::Test {
 protected:
@@ -357,17 +372,117 @@ INSTANTIATE_TEST_SUITE_P(Files, BadFileTest, ::testing::ValuesIn(kBadFiles),
                              return name;
                          });
 
-TEST_F(SoundTest, NoDefaultMeansSilenceAndFalse) {
+// Asynchronously the file is only tried on the loader thread, so the call answers TRUE at
+// once, as Windows' sound service does; synchronously the failure is the answer.
+TEST_F(SoundTest, NoDefaultMeansSilence) {
     Start();
-    PlayReply reply = Play(&session, dir + "/missing.wav", SND_ASYNC | SND_NODEFAULT);
-    ASSERT_TRUE(reply.ok);
-    EXPECT_EQ(reply.result, FALSE);
+    const std::string missing = dir + "/missing.wav";
+    PlayReply async = Play(&session, missing, SND_ASYNC | SND_NODEFAULT);
+    ASSERT_TRUE(async.ok);
+    EXPECT_EQ(async.result, TRUE);
+    PlayReply sync = Play(&session, missing, SND_SYNC | SND_NODEFAULT);
+    ASSERT_TRUE(sync.ok);
+    EXPECT_EQ(sync.result, FALSE);
     // Flags this service does not implement fail rather than being half-honoured.
     EXPECT_EQ(Play(&session, WriteTone("tone.wav", ToneSpec{}), SND_ASYNC | SND_LOOP).result,
               FALSE);
     ASSERT_TRUE(WaitForOutput(session, OutputBytes(session) + kTailBytes));
     EXPECT_EQ(FinishSession(&session), 0);
     EXPECT_EQ(FirstAudible(ReadOutput(session), 0), kNone);
+    std::string errors = OwnErrors(session);
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 2) << errors;
+    EXPECT_NE(errors.find(missing), std::string::npos) << errors;
+    EXPECT_EQ(errors.find("default sound"), std::string::npos) << errors;
+}
+
+// Ten minutes of 8-bit mono at 11025 Hz: converting it to the device format takes a second
+// or more, so its load is still running long after a call that starts it has returned.
+std::string WriteSlowFile(const std::string& dir) {
+    ToneSpec spec;
+    spec.channels = 1;
+    spec.sampleRate = 11025;
+    spec.bitsPerSample = 8;
+    spec.frames = 11025 * 60 * 10;
+    spec.leftHertz = 200.0;
+    std::string path = dir + "/slow.wav";
+    EXPECT_TRUE(WriteFileBytes(path, BuildToneWav(spec)));
+    return path;
+}
+
+constexpr long kAtOnceMs = 500;  // an asynchronous call's answer, on a loaded machine
+constexpr double kPastSlowLoad = 8.0;  // seconds of output that surely outlast the slow load
+
+TEST_F(SoundTest, AsyncReturnsAtOnceAndAFifoGetsTheDefaultSound) {
+    const std::string fifo = dir + "/pipe.wav";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    Start();
+    PlayReply reply = Play(&session, fifo, SND_ASYNC);  // nobody ever writes to it
+    ASSERT_TRUE(reply.ok);
+    EXPECT_EQ(reply.result, TRUE);
+    EXPECT_LT(reply.elapsedMs, kAtOnceMs);
+    ASSERT_NE(WaitUntilAudible(5.0), kNone) << "the default sound plays";
+    EXPECT_EQ(FinishSession(&session), 0);
+    std::string errors = ReadErrors(session);
+    EXPECT_NE(errors.find(fifo), std::string::npos) << errors;
+    EXPECT_NE(errors.find("default sound"), std::string::npos) << errors;
+}
+
+TEST_F(SoundTest, ALaterCallWinsOverAnEarlierLoadThatFinishesLater) {
+    const std::string slow = WriteSlowFile(dir);
+    ToneSpec shortSpec;
+    shortSpec.frames = static_cast<int>(Frames(0.3));
+    shortSpec.leftHertz = 1000.0;
+    shortSpec.rightHertz = 1500.0;
+    const std::string quick = WriteTone("quick.wav", shortSpec);
+    Start();
+    PlayReply first = Play(&session, slow, SND_ASYNC);
+    ASSERT_TRUE(first.ok);
+    EXPECT_EQ(first.result, TRUE);
+    EXPECT_LT(first.elapsedMs, kAtOnceMs) << "the slow file is loaded off the caller's thread";
+    PlayReply second = Play(&session, quick, SND_ASYNC);
+    ASSERT_TRUE(second.ok);
+    EXPECT_EQ(second.result, TRUE);
+    std::size_t start = WaitUntilAudible(5.0);
+    ASSERT_NE(start, kNone);
+    ASSERT_TRUE(WaitForOutput(session, start * sizeof(std::int16_t) +
+                                           Frames(kPastSlowLoad) * kFrameBytes));
+    EXPECT_EQ(FinishSession(&session), 0);
+    std::vector<std::int16_t> out = ReadOutput(session);
+    // The quick tone, whole, and nothing after it: the slow clip, loaded later, never plays.
+    start -= start % kDeviceChannels;
+    ASSERT_GE(out.size(), start + static_cast<std::size_t>(shortSpec.frames) * 2);
+    for (int f = 0; f < shortSpec.frames; ++f) {
+        for (int c = 0; c < 2; ++c) {
+            ASSERT_EQ(out[start + 2 * static_cast<std::size_t>(f) + c], StoredSample(shortSpec, c, f))
+                << "frame " << f;
+        }
+    }
+    EXPECT_EQ(FirstAudible(out, start + static_cast<std::size_t>(shortSpec.frames) * 2), kNone);
+}
+
+TEST_F(SoundTest, ANullNameAlsoCancelsALoadInProgress) {
+    const std::string slow = WriteSlowFile(dir);
+    Start();
+    ASSERT_EQ(Play(&session, slow, SND_ASYNC).result, TRUE);
+    PlayReply stop = Stop(&session);
+    ASSERT_TRUE(stop.ok);
+    EXPECT_EQ(stop.result, TRUE);
+    ASSERT_TRUE(WaitForOutput(session, Frames(kPastSlowLoad) * kFrameBytes));
+    EXPECT_EQ(FinishSession(&session), 0);
+    EXPECT_EQ(FirstAudible(ReadOutput(session), 0), kNone);
+}
+
+// The process ends at once and cleanly while a loader thread is still converting.
+TEST_F(SoundTest, TheProcessEndsCleanlyWhileALoadIsRunning) {
+    const std::string slow = WriteSlowFile(dir);
+    Start();
+    ASSERT_EQ(Play(&session, slow, SND_ASYNC).result, TRUE);
+    const auto before = std::chrono::steady_clock::now();
+    EXPECT_EQ(FinishSession(&session), 0);
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - before);
+    EXPECT_LT(took.count(), 5000) << "the exit waited for the load";
+    EXPECT_EQ(OwnErrors(session), "");
 }
 
 TEST_F(SoundTest, WithoutAnAudioDeviceItFailsQuietly) {
