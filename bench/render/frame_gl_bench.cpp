@@ -65,7 +65,8 @@ GLuint BuildPlainLists() {
     std::vector<GLubyte> rows;
     for (int i = 0; i < codeCount; ++i) {
         glNewList(base + static_cast<GLuint>(i), GL_COMPILE);
-        if (FT_Load_Char(face, static_cast<FT_ULong>(firstCode + i), FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) == 0) {
+        if (FT_Load_Char(face, static_cast<FT_ULong>(firstCode + i),
+                         FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) == 0) {
             const FT_GlyphSlot g = face->glyph;
             const int height = static_cast<int>(g->bitmap.rows);
             const int stride = (static_cast<int>(g->bitmap.width) + 31) / 32 * 4;
@@ -75,9 +76,10 @@ GLuint BuildPlainLists() {
                             g->bitmap.buffer + (height - 1 - r) * g->bitmap.pitch,
                             (g->bitmap.width + 7) / 8);
             }
-            glBitmap(static_cast<GLsizei>(g->bitmap.width), height, static_cast<GLfloat>(-g->bitmap_left),
-                     static_cast<GLfloat>(height - g->bitmap_top), static_cast<GLfloat>(g->advance.x >> 6),
-                     0.0f, rows.data());
+            glBitmap(static_cast<GLsizei>(g->bitmap.width), height,
+                     static_cast<GLfloat>(-g->bitmap_left),
+                     static_cast<GLfloat>(height - g->bitmap_top),
+                     static_cast<GLfloat>(g->advance.x >> 6), 0.0f, rows.data());
         }
         glEndList();
     }

@@ -32,8 +32,7 @@ struct Box {
     std::string caption;
 };
 
-inline std::vector<Box> Boxes()
-{
+inline std::vector<Box> Boxes() {
     std::vector<Box> boxes;
     for (const fake::Call& call : fake::Calls("MessageBoxA")) {
         boxes.push_back({call.args[0], call.args[1], call.texts[0], call.texts[1]});
@@ -42,8 +41,7 @@ inline std::vector<Box> Boxes()
 }
 
 // The names logged from position `from` on.
-inline std::vector<std::string> NamesFrom(int from)
-{
+inline std::vector<std::string> NamesFrom(int from) {
     const std::vector<std::string> all = fake::Names();
     return {all.begin() + from, all.end()};
 }
@@ -54,15 +52,13 @@ inline std::int64_t RenderContext(int n) { return fake::kRenderContextBase + n; 
 
 class AppTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         fake::Reset();
         demoState = DemoState{};
         pixelFormatRequest.cColorBits = 0;
     }
 
-    static bool HandlesCleared()
-    {
+    static bool HandlesCleared() {
         return demoState.renderContext == nullptr && demoState.deviceContext == nullptr &&
                demoState.windowHandle == nullptr && demoState.instanceHandle == nullptr;
     }

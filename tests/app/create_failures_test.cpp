@@ -9,8 +9,7 @@ using CreateFailureTest = AppTest;
 bool CreateWindowed() { return CreateDemoWindow("Quorvane", 640, 480, 16, false); }
 bool CreateFullscreen() { return CreateDemoWindow("Quorvane", 640, 480, 16, true); }
 
-TEST_F(CreateFailureTest, RefusedClassRegistrationReportsAndTouchesNothing)
-{
+TEST_F(CreateFailureTest, RefusedClassRegistrationReportsAndTouchesNothing) {
     fake::FailCall("RegisterClassA");
     EXPECT_FALSE(CreateFullscreen());
 
@@ -27,8 +26,7 @@ TEST_F(CreateFailureTest, RefusedClassRegistrationReportsAndTouchesNothing)
     }
 }
 
-TEST_F(CreateFailureTest, UnsupportedFullscreenAcceptedAsWindowContinuesWindowed)
-{
+TEST_F(CreateFailureTest, UnsupportedFullscreenAcceptedAsWindowContinuesWindowed) {
     fake::script.displayChangeResult = DISP_CHANGE_BADMODE;
     fake::script.boxAnswers = {IDYES};
     ASSERT_TRUE(CreateFullscreen());
@@ -57,8 +55,7 @@ TEST_F(CreateFailureTest, UnsupportedFullscreenAcceptedAsWindowContinuesWindowed
     EXPECT_EQ(fake::Count("ShowCursor"), 0);
 }
 
-TEST_F(CreateFailureTest, UnsupportedFullscreenDeclinedClosesWithoutTeardown)
-{
+TEST_F(CreateFailureTest, UnsupportedFullscreenDeclinedClosesWithoutTeardown) {
     fake::script.displayChangeResult = DISP_CHANGE_FAILED;
     fake::script.boxAnswers = {IDNO};
     EXPECT_FALSE(CreateFullscreen());
@@ -99,8 +96,7 @@ void PrintTo(const StepFailure& step, std::ostream* out) { *out << step.call; }
 class StepFailureTest : public AppTest,
                         public ::testing::WithParamInterface<std::tuple<StepFailure, bool>> {};
 
-TEST_P(StepFailureTest, TearsDownThenReports)
-{
+TEST_P(StepFailureTest, TearsDownThenReports) {
     const auto& [step, fullscreen] = GetParam();
     fake::FailCall(step.call);
     EXPECT_FALSE(CreateDemoWindow("Quorvane", 640, 480, 16, fullscreen));
@@ -147,8 +143,7 @@ INSTANTIATE_TEST_SUITE_P(StepsSevenToThirteen, StepFailureTest,
                                     (std::get<1>(named.param) ? "Fullscreen" : "Windowed");
                          });
 
-TEST_F(CreateFailureTest, FailedRecreationAfterTeardownShowsOnlyItsOwnMessage)
-{
+TEST_F(CreateFailureTest, FailedRecreationAfterTeardownShowsOnlyItsOwnMessage) {
     ASSERT_TRUE(CreateWindowed());
     DestroyDemoWindow();
     fake::FailCall("CreateWindowExA", 2);

@@ -9,8 +9,7 @@ using TeardownTest = AppTest;
 const std::vector<std::string> kReleases = {"wglMakeCurrent", "wglDeleteContext", "ReleaseDC",
                                             "DestroyWindow", "UnregisterClassA"};
 
-TEST_F(TeardownTest, FullscreenTeardownRestoresTheDesktopFirstThenReleasesInReverse)
-{
+TEST_F(TeardownTest, FullscreenTeardownRestoresTheDesktopFirstThenReleasesInReverse) {
     ASSERT_TRUE(CreateDemoWindow("Quorvane", 640, 480, 16, true));
     const int from = static_cast<int>(fake::record.calls.size());
     DestroyDemoWindow();
@@ -35,16 +34,14 @@ TEST_F(TeardownTest, FullscreenTeardownRestoresTheDesktopFirstThenReleasesInReve
     EXPECT_TRUE(Boxes().empty());
 }
 
-TEST_F(TeardownTest, WindowedTeardownLeavesDisplayModeAndCursorAlone)
-{
+TEST_F(TeardownTest, WindowedTeardownLeavesDisplayModeAndCursorAlone) {
     ASSERT_TRUE(CreateDemoWindow("Quorvane", 640, 480, 16, false));
     const int from = static_cast<int>(fake::record.calls.size());
     DestroyDemoWindow();
     EXPECT_EQ(NamesFrom(from), kReleases);
 }
 
-TEST_F(TeardownTest, ReleasesOnlyTheHandlesThatAreSet)
-{
+TEST_F(TeardownTest, ReleasesOnlyTheHandlesThatAreSet) {
     demoState.isFullscreen = false;
     demoState.windowHandle = reinterpret_cast<HWND>(WindowHandle(9));
     fake::record.classRegistered = true;
@@ -71,8 +68,7 @@ void PrintTo(const ReleaseFailure& failure, std::ostream* out) { *out << failure
 
 class ReleaseFailureTest : public AppTest, public ::testing::WithParamInterface<ReleaseFailure> {};
 
-TEST_P(ReleaseFailureTest, ReportsAtOnceAndCarriesOn)
-{
+TEST_P(ReleaseFailureTest, ReportsAtOnceAndCarriesOn) {
     const ReleaseFailure& failure = GetParam();
     ASSERT_TRUE(CreateDemoWindow("Quorvane", 640, 480, 16, false));
     fake::FailCall(failure.call, failure.occurrence);
@@ -111,8 +107,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ReleaseFailure{"UnregisterClassA", 1, "Could not unregister class."}),
     [](const auto& named) { return std::string(named.param.call); });
 
-TEST_F(TeardownTest, ClassLeftRegisteredMakesTheNextCreationFailAtRegistration)
-{
+TEST_F(TeardownTest, ClassLeftRegisteredMakesTheNextCreationFailAtRegistration) {
     ASSERT_TRUE(CreateDemoWindow("Quorvane", 640, 480, 16, false));
     fake::FailCall("UnregisterClassA");
     DestroyDemoWindow();

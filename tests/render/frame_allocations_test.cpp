@@ -51,8 +51,12 @@ void* operator new(std::size_t size) {
     return block;
 }
 void* operator new[](std::size_t size) { return operator new(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return malloc(size == 0 ? 1 : size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return malloc(size == 0 ? 1 : size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return malloc(size == 0 ? 1 : size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return malloc(size == 0 ? 1 : size);
+}
 void operator delete(void* block) noexcept { free(block); }
 void operator delete[](void* block) noexcept { free(block); }
 void operator delete(void* block, std::size_t) noexcept { free(block); }
@@ -87,7 +91,8 @@ TEST(FrameAllocations, AThousandFramesAllocateNothing) {
         RenderFrame();
     }
     EXPECT_EQ(allocations - before, 0);
-    EXPECT_GT(timelineState.now - timelineState.startTime, 90000u) << "the frames reached the last part";
+    EXPECT_GT(timelineState.now - timelineState.startTime, 90000u)
+        << "the frames reached the last part";
 }
 
 }  // namespace

@@ -52,7 +52,9 @@ struct Frame {
     std::vector<std::uint8_t> rgb;
     std::vector<float> depth;
 
-    const std::uint8_t* At(int x, int y) const { return &rgb[(static_cast<std::size_t>(y) * width + x) * 3]; }
+    const std::uint8_t* At(int x, int y) const {
+        return &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
+    }
     bool Is(int x, int y, Colour c) const {
         const std::uint8_t* p = At(x, y);
         return std::abs(p[0] - c.r * 255.0) <= 1.5 && std::abs(p[1] - c.g * 255.0) <= 1.5 &&
@@ -63,8 +65,10 @@ struct Frame {
     // Pixels of colour c in the window rectangle [x0, x1) x [y0, y1), clipped to the frame.
     int Count(double x0, double y0, double x1, double y1, Colour c) const {
         int n = 0;
-        for (int y = std::max(0, static_cast<int>(y0)); y < std::min(height, static_cast<int>(y1)); ++y) {
-            for (int x = std::max(0, static_cast<int>(x0)); x < std::min(width, static_cast<int>(x1)); ++x) {
+        for (int y = std::max(0, static_cast<int>(y0)); y < std::min(height, static_cast<int>(y1));
+             ++y) {
+            for (int x = std::max(0, static_cast<int>(x0));
+                 x < std::min(width, static_cast<int>(x1)); ++x) {
                 n += Is(x, y, c) ? 1 : 0;
             }
         }
@@ -80,7 +84,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(contextReady) << "no offscreen GL context from Mesa's surfaceless EGL";
         timelineState = TimelineState{};
-        demoState.deviceContext = reinterpret_cast<HDC>(std::uintptr_t{0x64C});  // any value will do
+        demoState.deviceContext =
+            reinterpret_cast<HDC>(std::uintptr_t{0x64C});  // any value will do
         ResizeViewport(width, height);
         ASSERT_TRUE(InitRenderState());
         start = 123456;
@@ -156,10 +161,13 @@ TEST_F(FramePixels, TheBootTextLinesShowInBootBlueInFrontOfTheRectangle) {
     for (const auto& line : lines) {
         const Point origin = Project(line.x, line.y, -1.0);
         const double right = origin.x + 16.0 * line.characters;
-        const int inside = f.Count(origin.x - 1, origin.y - descent, right, origin.y + ascent, bootBlue);
+        const int inside =
+            f.Count(origin.x - 1, origin.y - descent, right, origin.y + ascent, bootBlue);
         EXPECT_GT(inside, 4 * line.characters) << "line at " << line.y;
         // Nothing left of where the line starts.
-        EXPECT_EQ(f.Count(rectLow.x + 2, origin.y - descent, origin.x - 2, origin.y + ascent, bootBlue), 0);
+        EXPECT_EQ(
+            f.Count(rectLow.x + 2, origin.y - descent, origin.x - 2, origin.y + ascent, bootBlue),
+            0);
     }
     const Point first = Project(lines[0].x, lines[0].y, -1.0);
     EXPECT_EQ(f.Count(rectLow.x + 2, first.y + ascent, rectHigh.x - 2, rectHigh.y - 2, bootBlue), 0)
@@ -205,7 +213,9 @@ TEST_F(FramePixels, TheLoadingLineShowsBetween29And33Seconds) {
     EXPECT_GT(pixels(Draw(29001)), 60);
     EXPECT_GT(pixels(Draw(32999)), 60);
     const Frame last = Draw(32999);
-    EXPECT_EQ(last.Count(rectLow.x + 2, origin.y - descent, origin.x - 2, origin.y + ascent, bootBlue), 0);
+    EXPECT_EQ(
+        last.Count(rectLow.x + 2, origin.y - descent, origin.x - 2, origin.y + ascent, bootBlue),
+        0);
 }
 
 TEST_F(FramePixels, At33SecondsTheFrameIsOnlyTheClear) {
@@ -251,7 +261,8 @@ TEST_F(FramePixels, AfterThirtyThreeSecondsTheOpenBoxFillsTheFrame) {
         const double a = 0.051 * (bootFrames + 2 * j - 1);
         const double b = 0.005 * (bootFrames + 2 * j - 1);
         // GL clamps the colour to [0, 1]; the blue channel reaches 1.5.
-        const Colour credits = {std::clamp(std::cos(a), 0.0, 1.0), std::clamp(std::sin(b), 0.0, 1.0),
+        const Colour credits = {std::clamp(std::cos(a), 0.0, 1.0),
+                                std::clamp(std::sin(b), 0.0, 1.0),
                                 std::clamp(1.0 - 0.5 * std::cos(a + b), 0.0, 1.0)};
         const Point origin = Project(0.05 * std::cos(a) - 0.45, 0.35 * std::sin(b), -1.0);
         const int textPixels = f.Count(origin.x - 1, origin.y - descent, origin.x + 16.0 * 29,
@@ -261,7 +272,8 @@ TEST_F(FramePixels, AfterThirtyThreeSecondsTheOpenBoxFillsTheFrame) {
         int inFront = 0;
         for (int y = static_cast<int>(origin.y - descent); y < origin.y + ascent; ++y) {
             for (int x = static_cast<int>(origin.x - 1); x < origin.x + 16.0 * 29; ++x) {
-                inFront += f.Is(x, y, credits) && std::abs(f.DepthAt(x, y) - Depth(-1.0)) < 1e-5 ? 1 : 0;
+                inFront +=
+                    f.Is(x, y, credits) && std::abs(f.DepthAt(x, y) - Depth(-1.0)) < 1e-5 ? 1 : 0;
             }
         }
         EXPECT_EQ(inFront, textPixels) << "frame " << j;

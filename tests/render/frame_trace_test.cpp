@@ -58,7 +58,8 @@ bool HasRectangle(const Trace& t) { return FindWith(t, Gl::Color3f, {0.21f, 0.2f
 // z of the translation the box is drawn with: the one right before the turn about z.
 float BoxZ(const Trace& t) {
     for (int i = 1; i < static_cast<int>(t.size()); ++i) {
-        if (t[i].fn == Gl::Rotatef && t[i].arg[1] == 0.0 && t[i].arg[2] == 0.0 && t[i].arg[3] == 1.0) {
+        if (t[i].fn == Gl::Rotatef && t[i].arg[1] == 0.0 && t[i].arg[2] == 0.0 &&
+            t[i].arg[3] == 1.0) {
             EXPECT_EQ(t[i - 1].fn, Gl::Translatef);
             return F(t[i - 1].arg[2]);
         }
@@ -101,7 +102,8 @@ TEST_F(FrameTrace, BootTextLinesAtTheirPositionsInBootBlue) {
     const float positions[3][2] = {{-0.355f, 0.27f}, {-0.4f, 0.2f}, {-0.4f, 0.13f}};
     int from = 0;
     for (int line = 0; line < 3; ++line) {
-        const int raster = FindWith(t, Gl::RasterPos2f, {positions[line][0], positions[line][1]}, from);
+        const int raster =
+            FindWith(t, Gl::RasterPos2f, {positions[line][0], positions[line][1]}, from);
         ASSERT_GE(raster, 0) << line;
         EXPECT_EQ(FindText(t, expected[line]), Find(t, Gl::CallLists, raster)) << line;
         from = raster + 1;
@@ -275,8 +277,8 @@ TEST_F(FrameTrace, TheCreditsLineChangesAt70000_80000_90000) {
     const struct {
         DWORD elapsed;
         const char* text;
-    } cases[] = {{33001, T5}, {69999, T5}, {70000, T6}, {79999, T6}, {80000, T7},
-                 {89999, T7}, {90000, T8}, {3600000, T8}};
+    } cases[] = {{33001, T5}, {69999, T5}, {70000, T6}, {79999, T6},
+                 {80000, T7}, {89999, T7}, {90000, T8}, {3600000, T8}};
     for (const auto& c : cases) {
         EXPECT_EQ(Texts(At(c.elapsed)), std::vector<std::string>{c.text}) << c.elapsed;
     }
@@ -291,11 +293,20 @@ TEST_F(FrameTrace, AfterFiftySecondsTheBoxJumpsForThreeHundredOfEverySevenHundre
     const struct {
         DWORD elapsed;
         float z;
-    } cases[] = {{40000, -2.3f}, {49999, -2.3f}, {50000, -2.3f}, {50001, -1.0f},
-                 {50199, -1.0f}, {50200, -2.3f}, {50599, -2.3f}, {50600, -1.0f},
-                 {50899, -1.0f}, {50900, -2.3f}, {50000 + 700 * 80 + 50, -1.0f}};
+    } cases[] = {{40000, -2.3f},
+                 {49999, -2.3f},
+                 {50000, -2.3f},
+                 {50001, -1.0f},
+                 {50199, -1.0f},
+                 {50200, -2.3f},
+                 {50599, -2.3f},
+                 {50600, -1.0f},
+                 {50899, -1.0f},
+                 {50900, -2.3f},
+                 {50000 + 700 * 80 + 50, -1.0f}};
     for (const auto& c : cases) {
-        EXPECT_EQ(BoxZ(At(c.elapsed)), c.z) << c.elapsed << " clock mod 700 = " << (base + c.elapsed) % 700;
+        EXPECT_EQ(BoxZ(At(c.elapsed)), c.z)
+            << c.elapsed << " clock mod 700 = " << (base + c.elapsed) % 700;
     }
 }
 

@@ -13,7 +13,8 @@ HDC MadeUpDc(std::uintptr_t value) { return reinterpret_cast<HDC>(value); }
 
 HFONT DemoFont() {
     return CreateFontA(-20, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, FF_DONTCARE | DEFAULT_PITCH, "Arial");
+                       CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, FF_DONTCARE | DEFAULT_PITCH,
+                       "Arial");
 }
 
 struct Glyph {

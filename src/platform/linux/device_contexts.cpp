@@ -15,12 +15,8 @@ namespace {
 
 constexpr standin::PixelFormat kPixelFormats[] = {
     // double, colour, red, green, blue, alpha, depth, stencil
-    {true, 32, 8, 8, 8, 8, 24, 8},
-    {true, 24, 8, 8, 8, 0, 24, 0},
-    {true, 24, 8, 8, 8, 0, 16, 0},
-    {true, 16, 5, 6, 5, 0, 16, 0},
-    {false, 32, 8, 8, 8, 8, 24, 8},
-    {false, 24, 8, 8, 8, 0, 24, 0},
+    {true, 32, 8, 8, 8, 8, 24, 8},  {true, 24, 8, 8, 8, 0, 24, 0},  {true, 24, 8, 8, 8, 0, 16, 0},
+    {true, 16, 5, 6, 5, 0, 16, 0},  {false, 32, 8, 8, 8, 8, 24, 8}, {false, 24, 8, 8, 8, 0, 24, 0},
     {false, 16, 5, 6, 5, 0, 16, 0},
 };
 constexpr int kPixelFormatCount = static_cast<int>(sizeof kPixelFormats / sizeof kPixelFormats[0]);

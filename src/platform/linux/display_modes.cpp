@@ -34,7 +34,8 @@ extern "C" LONG WINAPI ChangeDisplaySettingsA(LPDEVMODEA request, DWORD flags) {
     if (!standin::EnsureVideo()) return DISP_CHANGE_FAILED;
 
     SDL_DisplayMode desktop{};
-    if (SDL_GetDesktopDisplayMode(standin::DisplayAt(0, 0), &desktop) != 0) return DISP_CHANGE_FAILED;
+    if (SDL_GetDesktopDisplayMode(standin::DisplayAt(0, 0), &desktop) != 0)
+        return DISP_CHANGE_FAILED;
     // Fields not named in dmFields keep the desktop's values, as on Windows.
     DWORD fields = request->dmFields;
     int width = (fields & DM_PELSWIDTH) != 0 ? static_cast<int>(request->dmPelsWidth) : desktop.w;

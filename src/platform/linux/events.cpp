@@ -32,9 +32,7 @@ void OnKey(const SDL_KeyboardEvent& key) {
     standin::PostToQueue(window->handle, message, vk, KeyFlags(down, key.repeat != 0, alt));
 }
 
-WPARAM Activation(WORD state, bool minimized) {
-    return MAKEWPARAM(state, minimized ? 1 : 0);
-}
+WPARAM Activation(WORD state, bool minimized) { return MAKEWPARAM(state, minimized ? 1 : 0); }
 
 // Sends WM_SIZE when the client area changed (or always, for a change of the sizing state).
 void ReportSize(HWND handle, bool always) {

@@ -48,8 +48,8 @@ extern "C" {
 
 // Width, angles, underline, strike-out, character set and precisions do not change which
 // glyph bitmaps the demo gets, so only face, weight, slant and height are honoured.
-HFONT WINAPI CreateFontA(int height, int, int, int, int weight, DWORD italic, DWORD, DWORD,
-                         DWORD, DWORD, DWORD, DWORD, DWORD, LPCSTR faceName) {
+HFONT WINAPI CreateFontA(int height, int, int, int, int weight, DWORD italic, DWORD, DWORD, DWORD,
+                         DWORD, DWORD, DWORD, DWORD, LPCSTR faceName) {
     FontRequest request;
     request.height = height;
     request.weight = weight;

@@ -122,8 +122,7 @@ bool BuildFramebuffer(GLuint& frameBuffer, GLuint& colour, GLuint* depth, GLenum
     const GLenum formats[] = {colourFormat, GL_RGBA8};
     for (GLenum format : formats) {
         colour = NewRenderbuffer(format, width, height);
-        gGl.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
-                                    colour);
+        gGl.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
         if (gGl.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) {
             glDrawBuffer(GL_COLOR_ATTACHMENT0);
             glReadBuffer(GL_COLOR_ATTACHMENT0);
@@ -231,8 +230,7 @@ SavedState Save() {
 void Restore(const SavedState& saved) {
     glClearColor(saved.clearColour[0], saved.clearColour[1], saved.clearColour[2],
                  saved.clearColour[3]);
-    glColorMask(saved.colourMask[0], saved.colourMask[1], saved.colourMask[2],
-                saved.colourMask[3]);
+    glColorMask(saved.colourMask[0], saved.colourMask[1], saved.colourMask[2], saved.colourMask[3]);
     if (saved.scissor == GL_TRUE) glEnable(GL_SCISSOR_TEST);
     gGl.bindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(saved.readFrameBuffer));
     gGl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(saved.drawFrameBuffer));
@@ -270,8 +268,8 @@ void DrawScaledFrame(Window& window, GlContext& context) {
 
     int sourceWidth = frame.width;
     int sourceHeight = frame.height;
-    bool exact = place.width == place.whole * frame.width &&
-                 place.height == place.whole * frame.height;
+    bool exact =
+        place.width == place.whole * frame.width && place.height == place.whole * frame.height;
     if (!exact && place.whole > 1 &&
         EnsureScaledFrame(frame, place.whole * frame.width, place.whole * frame.height)) {
         gGl.bindFramebuffer(GL_READ_FRAMEBUFFER, source);

@@ -70,7 +70,8 @@ bool ConvertToDeviceFormat(const WavPcm& pcm, SoundSamples* out, const char** wh
     int needed = SDL_BuildAudioCVT(&cvt, format, static_cast<Uint8>(pcm.channels), pcm.sampleRate,
                                    AUDIO_S16SYS, kSoundChannels, kSoundRate);
     if (needed < 0) return Fail(why, "no converter for this format");
-    std::size_t bytes = pcm.frameCount * static_cast<std::size_t>(pcm.channels * pcm.bitsPerSample / 8);
+    std::size_t bytes =
+        pcm.frameCount * static_cast<std::size_t>(pcm.channels * pcm.bitsPerSample / 8);
     if (needed == 0) {
         out->resize(bytes / sizeof(std::int16_t));
         std::memcpy(out->data(), pcm.samples, out->size() * sizeof(std::int16_t));

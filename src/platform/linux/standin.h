@@ -54,7 +54,7 @@ struct Window {
     int clientHeight;
     bool minimized;
     bool maximized;
-    int pixelFormat;  // 0 until SetPixelFormat
+    int pixelFormat;   // 0 until SetPixelFormat
     int visualFormat;  // the pixel format the SDL window was opened for; 0: the shared visual
     // An emulated fullscreen window: the program's picture size and colour depth, which its
     // offscreen frame has and the screen never does.

@@ -119,8 +119,8 @@ bool OpenSdlWindow(Window& window, const char* title, int x, int y, int width, i
             sdlHeight = bounds.h;
         }
     }
-    SDL_Window* sdl = SDL_CreateWindow(title != nullptr ? title : "", x, y, sdlWidth,
-                                       sdlHeight, flags);
+    SDL_Window* sdl =
+        SDL_CreateWindow(title != nullptr ? title : "", x, y, sdlWidth, sdlHeight, flags);
     if (sdl == nullptr) return false;
     window.sdl = sdl;
     window.sdlId = SDL_GetWindowID(sdl);

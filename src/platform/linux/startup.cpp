@@ -34,8 +34,10 @@ std::string CommandLineAfterProgram(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     if (!standin::EnsureVideo()) {
-        std::fprintf(stderr, "%s: cannot open a display (%s); it needs a graphical desktop (X11 or Wayland)\n",
-                     ProgramName(argc > 0 ? argv[0] : nullptr), SDL_GetError());
+        std::fprintf(
+            stderr,
+            "%s: cannot open a display (%s); it needs a graphical desktop (X11 or Wayland)\n",
+            ProgramName(argc > 0 ? argv[0] : nullptr), SDL_GetError());
         return 1;
     }
     std::string commandLine = CommandLineAfterProgram(argc, argv);

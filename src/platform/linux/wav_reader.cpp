@@ -46,8 +46,10 @@ bool ReadFormat(const std::uint8_t* body, std::uint32_t size, Format* format, co
     format->blockAlign = ReadU16(body + 12);
     format->bits = ReadU16(body + 14);
     if (tag == kFormatExtensible) {
-        if (size < 40 || ReadU16(body + 16) < 22) return Fail(why, "extensible format chunk too short");
-        if (ReadU16(body + 18) != format->bits) return Fail(why, "padded samples are not supported");
+        if (size < 40 || ReadU16(body + 16) < 22)
+            return Fail(why, "extensible format chunk too short");
+        if (ReadU16(body + 18) != format->bits)
+            return Fail(why, "padded samples are not supported");
         tag = ReadU16(body + 24);
         if (std::memcmp(body + 26, kSubtypeTail, sizeof kSubtypeTail) != 0) {
             return Fail(why, "unknown extensible sub-format");
@@ -56,7 +58,8 @@ bool ReadFormat(const std::uint8_t* body, std::uint32_t size, Format* format, co
     if (tag != kFormatPcm) return Fail(why, "not integer PCM");
     if (format->channels != 1 && format->channels != 2) return Fail(why, "not mono or stereo");
     if (format->bits != 8 && format->bits != 16) return Fail(why, "not 8 or 16 bits per sample");
-    if (format->rate < kMinRate || format->rate > kMaxRate) return Fail(why, "implausible sample rate");
+    if (format->rate < kMinRate || format->rate > kMaxRate)
+        return Fail(why, "implausible sample rate");
     if (format->blockAlign != format->channels * format->bits / 8) {
         return Fail(why, "block size does not match the format");
     }
@@ -81,7 +84,8 @@ bool ParseWav(const std::uint8_t* image, std::size_t size, WavPcm* pcm, const ch
         std::size_t room = size - offset - 8;
         bool isData = std::memcmp(header, "data", 4) == 0;
         if (chunkSize > room) {
-            return Fail(why, isData ? "sample data cut short" : "chunk runs past the end of the file");
+            return Fail(why,
+                        isData ? "sample data cut short" : "chunk runs past the end of the file");
         }
         const std::uint8_t* body = header + 8;
         if (std::memcmp(header, "fmt ", 4) == 0) {

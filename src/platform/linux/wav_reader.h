@@ -11,9 +11,9 @@
 struct WavPcm {
     int channels = 0;
     int sampleRate = 0;
-    int bitsPerSample = 0;               // 8: unsigned samples, 16: signed little-endian
+    int bitsPerSample = 0;                  // 8: unsigned samples, 16: signed little-endian
     const std::uint8_t* samples = nullptr;  // points into the image given to ParseWav
-    std::size_t frameCount = 0;          // whole frames only; a partial last frame is dropped
+    std::size_t frameCount = 0;             // whole frames only; a partial last frame is dropped
 };
 
 // True when the image holds playable PCM; otherwise false with a short reason in *why.

@@ -36,7 +36,8 @@ std::vector<std::uint8_t> BuildToneWav(const ToneSpec& spec) {
     const char* tags[] = {"RIFF", "WAVE", "fmt ", "data"};
     const std::size_t tagOffsets[] = {0, 8, 12, 36};
     for (int i = 0; i < 4; ++i) {
-        for (int j = 0; j < 4; ++j) image[tagOffsets[i] + j] = static_cast<std::uint8_t>(tags[i][j]);
+        for (int j = 0; j < 4; ++j)
+            image[tagOffsets[i] + j] = static_cast<std::uint8_t>(tags[i][j]);
     }
     PutU32(&image, 4, static_cast<std::uint32_t>(image.size() - 8));
     PutU32(&image, kFmtSizeOffset, 16);

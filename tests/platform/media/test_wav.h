@@ -10,9 +10,9 @@ struct ToneSpec {
     int sampleRate = 44100;
     int bitsPerSample = 16;
     int frames = 22050;
-    double leftHertz = 440.0;   // every channel is a sine; the right one has its own pitch
+    double leftHertz = 440.0;  // every channel is a sine; the right one has its own pitch
     double rightHertz = 660.0;
-    double level = 0.4;         // of full scale
+    double level = 0.4;  // of full scale
 };
 
 // The tone's value in [-1, 1] for one channel at one frame. It starts off zero on purpose,

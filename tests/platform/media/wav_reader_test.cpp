@@ -130,16 +130,16 @@ constexpr Damage kDamages[] = {
     {"huge format chunk", [](auto* i) { PutU32(i, kFmtSizeOffset, 0xFFFFFFF0u); }},
     {"format chunk too short", [](auto* i) { PutU32(i, kFmtSizeOffset, 14); }},
     {"huge data chunk", [](auto* i) { PutU32(i, kDataSizeOffset, 0xFFFFFFFFu); }},
-    {"data chunk one byte long", [](auto* i) {
-         PutU32(i, kDataSizeOffset, 1);
-     }},
-    {"empty data chunk", [](auto* i) {
+    {"data chunk one byte long", [](auto* i) { PutU32(i, kDataSizeOffset, 1); }},
+    {"empty data chunk",
+     [](auto* i) {
          PutU32(i, kDataSizeOffset, 0);
          i->resize(kDataOffset);
      }},
     {"float samples", [](auto* i) { PutU16(i, kFmtBodyOffset, 3); }},
     {"no channels", [](auto* i) { PutU16(i, kFmtBodyOffset + 2, 0); }},
-    {"six channels", [](auto* i) {
+    {"six channels",
+     [](auto* i) {
          PutU16(i, kFmtBodyOffset + 2, 6);
          PutU16(i, kFmtBodyOffset + 12, 12);
      }},
@@ -147,7 +147,8 @@ constexpr Damage kDamages[] = {
     {"absurd rate", [](auto* i) { PutU32(i, kFmtBodyOffset + 4, 0x7FFFFFFFu); }},
     {"block size not the frame size", [](auto* i) { PutU16(i, kFmtBodyOffset + 12, 3); }},
     {"zero block size", [](auto* i) { PutU16(i, kFmtBodyOffset + 12, 0); }},
-    {"24-bit samples", [](auto* i) {
+    {"24-bit samples",
+     [](auto* i) {
          PutU16(i, kFmtBodyOffset + 14, 24);
          PutU16(i, kFmtBodyOffset + 12, 6);
      }},

@@ -94,9 +94,9 @@ Cycle RunCycle() {
     const DWORD exStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
     RECT rect{0, 0, kWidth, kHeight};
     AdjustWindowRectEx(&rect, style, FALSE, exStyle);
-    HWND window = CreateWindowExA(exStyle, kClassName, "Cycles", style, 0, 0,
-                                  rect.right - rect.left, rect.bottom - rect.top, nullptr,
-                                  nullptr, instance, nullptr);
+    HWND window =
+        CreateWindowExA(exStyle, kClassName, "Cycles", style, 0, 0, rect.right - rect.left,
+                        rect.bottom - rect.top, nullptr, nullptr, instance, nullptr);
     HDC dc = window != nullptr ? GetDC(window) : nullptr;
     const PIXELFORMATDESCRIPTOR request = DemoFormatRequest();
     const int format = dc != nullptr ? ChoosePixelFormat(dc, &request) : 0;

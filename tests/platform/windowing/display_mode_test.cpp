@@ -56,9 +56,7 @@ bool MarkedFullscreen() {
     return state.find("_NET_WM_STATE_FULLSCREEN") != std::string::npos;
 }
 
-bool Mapped() {
-    return RunCommand("xdotool search --onlyvisible --name '^Mode$'").status == 0;
-}
+bool Mapped() { return RunCommand("xdotool search --onlyvisible --name '^Mode$'").status == 0; }
 
 bool CoversScreen() {
     Geometry shown = Measure("-name Mode");

@@ -46,9 +46,10 @@ protected:
 };
 
 TEST_F(Keys, PressesAndReleasesCarryVirtualKeyCodes) {
-    std::vector<Key> keys = {{"Escape", VK_ESCAPE}, {"space", VK_SPACE}, {"Return", VK_RETURN},
-                             {"Left", VK_LEFT},     {"Up", VK_UP},       {"Right", VK_RIGHT},
-                             {"Down", VK_DOWN},     {"Shift_L", VK_SHIFT}, {"Control_L", VK_CONTROL}};
+    std::vector<Key> keys = {
+        {"Escape", VK_ESCAPE}, {"space", VK_SPACE},   {"Return", VK_RETURN},
+        {"Left", VK_LEFT},     {"Up", VK_UP},         {"Right", VK_RIGHT},
+        {"Down", VK_DOWN},     {"Shift_L", VK_SHIFT}, {"Control_L", VK_CONTROL}};
     for (int n = 1; n <= 12; ++n) {
         if (n == 10) continue;  // a system key, below
         static std::string names[13];

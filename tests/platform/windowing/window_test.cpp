@@ -9,8 +9,8 @@
 namespace {
 
 bool Visible(const char* title) {
-    return RunCommand(std::string("xdotool search --onlyvisible --name '^") + title + "$'").status ==
-           0;
+    return RunCommand(std::string("xdotool search --onlyvisible --name '^") + title + "$'")
+               .status == 0;
 }
 
 bool Exists(const char* title) {

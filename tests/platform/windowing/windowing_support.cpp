@@ -1,9 +1,9 @@
 // The recording window, message pump and X tool runner the windowing tests share.
 #include "windowing_support.h"
 
+#include <sys/wait.h>
 #include <chrono>
 #include <cstdio>
-#include <sys/wait.h>
 #include <thread>
 
 Recorded gRecorded;
@@ -77,9 +77,8 @@ HWND OpenTestWindow(const char* title, DWORD style, DWORD exStyle) {
 
     RECT rect{0, 0, 640, 480};
     AdjustWindowRectEx(&rect, style, FALSE, exStyle);
-    HWND window = CreateWindowExA(exStyle, kClassName, title, style, 0, 0,
-                                  rect.right - rect.left, rect.bottom - rect.top, nullptr,
-                                  nullptr, instance, nullptr);
+    HWND window = CreateWindowExA(exStyle, kClassName, title, style, 0, 0, rect.right - rect.left,
+                                  rect.bottom - rect.top, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) return nullptr;
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);

@@ -58,10 +58,10 @@ void PostDueKeys(HWND window, std::uint32_t nextFrameMs);
 // presenter.cpp
 struct Run {
     const Options* options;
-    const char* tempPath;        // where the video is written until it is complete
-    std::uint64_t totalFrames;   // decided at the first frame
+    const char* tempPath;       // where the video is written until it is complete
+    std::uint64_t totalFrames;  // decided at the first frame
     bool closeRequested;
-    bool failed;                 // the reason is already on stderr
+    bool failed;  // the reason is already on stderr
 };
 Run& CurrentRun();
 void PresentFrame(standin::Window& window);

@@ -54,8 +54,8 @@ bool MakeTempFile(const char* output, char* why, std::size_t whySize) {
     const char* slash = std::strrchr(output, '/');
     int folderLength = slash != nullptr ? static_cast<int>(slash - output + 1) : 0;
     const char* name = slash != nullptr ? slash + 1 : output;
-    int length = std::snprintf(gTempPath, sizeof gTempPath, "%.*s.%s.XXXXXX", folderLength, output,
-                               name);
+    int length =
+        std::snprintf(gTempPath, sizeof gTempPath, "%.*s.%s.XXXXXX", folderLength, output, name);
     if (length < 0 || static_cast<std::size_t>(length) >= sizeof gTempPath) {
         std::snprintf(why, whySize, "cannot write \"%s\": the name is too long", output);
         gTempPath[0] = '\0';
@@ -152,7 +152,8 @@ int main(int argc, char** argv) {
                          program, demo);
             return kExitFailed;
         }
-        std::fprintf(stderr, "%s: wrote %d stills into %s (%.1f s of demo in %.1f s, %.1fx real time)\n",
+        std::fprintf(stderr,
+                     "%s: wrote %d stills into %s (%.1f s of demo in %.1f s, %.1fx real time)\n",
                      program, options.stillCount, options.stillsDir, demo, wall, speed);
         return 0;
     }
@@ -169,7 +170,8 @@ int main(int argc, char** argv) {
     }
     gTempPath[0] = '\0';
     const char* early = recorded < run.totalFrames ? " (the program ended early)" : "";
-    std::fprintf(stderr, "%s: wrote %s: %llu frames, %.3f s at %d fps%s, in %.1f s (%.1fx real time)\n",
+    std::fprintf(stderr,
+                 "%s: wrote %s: %llu frames, %.3f s at %d fps%s, in %.1f s (%.1fx real time)\n",
                  program, options.output, static_cast<unsigned long long>(recorded), demo,
                  options.fps, early, wall, speed);
     return 0;

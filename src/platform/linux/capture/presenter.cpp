@@ -62,7 +62,8 @@ std::uint64_t TotalFrames(const capture::Options& options) {
     std::uint32_t musicEnd = capture::MusicEndMs();
     if (musicEnd > 0) {
         return (static_cast<std::uint64_t>(musicEnd) * static_cast<std::uint64_t>(options.fps) +
-                999u) / 1000u;
+                999u) /
+               1000u;
     }
     return static_cast<std::uint64_t>(capture::kDefaultSeconds * options.fps);
 }
@@ -93,14 +94,15 @@ bool Start(HWND window) {
     }
     for (std::vector<std::uint8_t>& buffer : gPresenter.buffers) {
         buffer.assign(static_cast<std::size_t>(gPresenter.width) *
-                          static_cast<std::size_t>(gPresenter.height) * 4u, 0);
+                          static_cast<std::size_t>(gPresenter.height) * 4u,
+                      0);
     }
     const capture::Options& options = *gRun.options;
     gRun.totalFrames = TotalFrames(options);
     char why[512] = {};
     bool opened = options.stillCount > 0
-                      ? capture::OpenStills(gPresenter.width, gPresenter.height, options.scale,
-                                            why, sizeof why)
+                      ? capture::OpenStills(gPresenter.width, gPresenter.height, options.scale, why,
+                                            sizeof why)
                       : capture::OpenVideoFile(options.output, gRun.tempPath, gPresenter.width,
                                                gPresenter.height, options.scale, options.fps, why,
                                                sizeof why);
@@ -118,7 +120,7 @@ bool Record(std::uint64_t frame, char* why, std::size_t whySize) {
         ReadFrame();
         bool written = capture::WriteVideoFrame(gPresenter.pixels->data(), why, whySize);
         gPresenter.pixels = gPresenter.pixels == &gPresenter.buffers[0] ? &gPresenter.buffers[1]
-                                                                       : &gPresenter.buffers[0];
+                                                                        : &gPresenter.buffers[0];
         return written;
     }
     bool read = false;
@@ -147,8 +149,7 @@ void PresentFrame(standin::Window& window) {
         AdvanceClock();
         if (++gPresenter.framesAfterClose > static_cast<std::uint64_t>(kSecondsToEnd) *
                                                 static_cast<std::uint64_t>(gRun.options->fps)) {
-            std::fprintf(stderr,
-                         "quorvane-capture: the program did not end when asked to close\n");
+            std::fprintf(stderr, "quorvane-capture: the program did not end when asked to close\n");
             if (gRun.options->stillCount == 0) {
                 AbandonVideoFile();
                 unlink(gRun.tempPath);

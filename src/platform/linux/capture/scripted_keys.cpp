@@ -18,7 +18,7 @@
 namespace {
 
 constexpr int kMaxKeys = 64;
-constexpr LPARAM kKeyDownFlags = 1;                      // repeat count 1
+constexpr LPARAM kKeyDownFlags = 1;                          // repeat count 1
 constexpr LPARAM kKeyUpFlags = 1 | (1u << 30) | (1u << 31);  // previous state down, transition
 
 struct KeyName {
@@ -49,7 +49,8 @@ bool ParseEntry(const char* entry, std::size_t length, ScriptedKey* key) {
     std::size_t nameLength = static_cast<std::size_t>(at - entry);
     const KeyName* found = nullptr;
     for (const KeyName& name : kKeyNames) {
-        if (std::strlen(name.name) == nameLength && std::strncmp(name.name, entry, nameLength) == 0) {
+        if (std::strlen(name.name) == nameLength &&
+            std::strncmp(name.name, entry, nameLength) == 0) {
             found = &name;
         }
     }
@@ -76,10 +77,9 @@ bool LoadScriptedKeys(char* why, std::size_t whySize) {
     const char* entry = script;
     for (;;) {
         const char* comma = std::strchr(entry, ',');
-        std::size_t length = comma != nullptr ? static_cast<std::size_t>(comma - entry)
-                                              : std::strlen(entry);
-        if (gScript.count == kMaxKeys ||
-            !ParseEntry(entry, length, &gScript.keys[gScript.count])) {
+        std::size_t length =
+            comma != nullptr ? static_cast<std::size_t>(comma - entry) : std::strlen(entry);
+        if (gScript.count == kMaxKeys || !ParseEntry(entry, length, &gScript.keys[gScript.count])) {
             std::snprintf(why, whySize,
                           "QUORVANE_CAPTURE_KEYS takes up to %d entries KEY@MS (F1 or Escape, "
                           "demo milliseconds), not \"%s\"",

@@ -66,7 +66,8 @@ extern "C" BOOL WINAPI PlaySoundA(LPCSTR sound, HMODULE, DWORD flags) {
     if (flags & ~kSupportedFlags) return FALSE;
     Soundtrack& track = gSoundtrack;
     if (track.count == kMaxRequests) {
-        std::fprintf(stderr, "PlaySoundA: more than %d sounds in one capture; this one is left out\n",
+        std::fprintf(stderr,
+                     "PlaySoundA: more than %d sounds in one capture; this one is left out\n",
                      kMaxRequests);
         return FALSE;
     }
@@ -84,17 +85,18 @@ extern "C" BOOL WINAPI PlaySoundA(LPCSTR sound, HMODULE, DWORD flags) {
                 ++track.count;  // stops what played, as the desktop's service does
                 return FALSE;
             }
-            std::fprintf(stderr,
-                         "PlaySoundA: cannot play \"%s\": %s; the default sound is recorded instead\n",
-                         sound, why);
+            std::fprintf(
+                stderr,
+                "PlaySoundA: cannot play \"%s\": %s; the default sound is recorded instead\n",
+                sound, why);
             MakeDefaultSound(&request.clip);
         }
     }
     ++track.count;
     if (fromFile) {
         std::uint64_t frames = request.clip.size() / kSoundChannels;
-        track.musicEndMs = now + static_cast<std::uint32_t>(
-                                     (frames * 1000u + kSoundRate - 1) / kSoundRate);
+        track.musicEndMs =
+            now + static_cast<std::uint32_t>((frames * 1000u + kSoundRate - 1) / kSoundRate);
     }
     return TRUE;
 }

@@ -41,8 +41,9 @@ bool Fail(char* why, std::size_t size, const char* what, int error) {
 void Upright(const std::uint8_t* bgra) {
     const int scale = gStills.scale;
     for (int row = 0; row < gStills.height * scale; ++row) {
-        const std::uint8_t* in = bgra + static_cast<std::ptrdiff_t>(gStills.height - 1 - row / scale) *
-                                            gStills.width * 4;
+        const std::uint8_t* in =
+            bgra +
+            static_cast<std::ptrdiff_t>(gStills.height - 1 - row / scale) * gStills.width * 4;
         std::uint8_t* out = gStills.picture->data[0] +
                             static_cast<std::ptrdiff_t>(row) * gStills.picture->linesize[0];
         for (int col = 0; col < gStills.width * scale; ++col) {

@@ -174,7 +174,8 @@ int FinishAudio() {
     int result = MixUntil(SoundtrackSamplesFor(gFile.framesWritten));
     if (result < 0) return result;
     for (;;) {
-        int out = swr_convert(gFile.resampler, gFile.converted, gFile.convertedCapacity, nullptr, 0);
+        int out =
+            swr_convert(gFile.resampler, gFile.converted, gFile.convertedCapacity, nullptr, 0);
         if (out < 0) return out;
         if (out == 0) break;
         if (av_audio_fifo_write(gFile.fifo, reinterpret_cast<void**>(gFile.converted), out) < out) {
@@ -194,8 +195,8 @@ int FinishAudio() {
         missing -= count;
     }
     while (gFile.audioSent < target) {
-        int count = static_cast<int>(std::min<std::int64_t>(gFile.audioFrameSize,
-                                                            target - gFile.audioSent));
+        int count = static_cast<int>(
+            std::min<std::int64_t>(gFile.audioFrameSize, target - gFile.audioSent));
         result = SendAudio(count);
         if (result < 0) return result;
     }
@@ -256,7 +257,8 @@ bool OpenVideoStream(const char* name, int width, int height, int scale, char* w
                      std::size_t whySize) {
     const AVCodec* codec = avcodec_find_encoder_by_name(name);
     gFile.video = avcodec_alloc_context3(codec);
-    if (gFile.video == nullptr) return Fail(why, whySize, "cannot set up the H.264 encoder", AVERROR(ENOMEM));
+    if (gFile.video == nullptr)
+        return Fail(why, whySize, "cannot set up the H.264 encoder", AVERROR(ENOMEM));
     AVCodecContext& video = *gFile.video;
     video.width = width * scale;
     video.height = height * scale;
@@ -275,7 +277,8 @@ bool OpenVideoStream(const char* name, int width, int height, int scale, char* w
     if (result < 0) return Fail(why, whySize, "cannot start the H.264 encoder", result);
 
     gFile.videoStream = avformat_new_stream(gFile.format, nullptr);
-    if (gFile.videoStream == nullptr) return Fail(why, whySize, "cannot add the video", AVERROR(ENOMEM));
+    if (gFile.videoStream == nullptr)
+        return Fail(why, whySize, "cannot add the video", AVERROR(ENOMEM));
     gFile.videoStream->time_base = video.time_base;
     gFile.videoStream->avg_frame_rate = video.framerate;
     result = avcodec_parameters_from_context(gFile.videoStream->codecpar, gFile.video);
@@ -293,16 +296,17 @@ bool OpenVideoStream(const char* name, int width, int height, int scale, char* w
     // averaging them costs a tenth more time for the whole capture and is hardly seen.
     int filter = SWS_POINT;
     gFile.scaler = sws_getContext(width, height, AV_PIX_FMT_BGRA, video.width, video.height,
-                                  AV_PIX_FMT_YUV420P, filter, nullptr, nullptr,
-                                  nullptr);
-    if (gFile.scaler == nullptr) return Fail(why, whySize, "cannot convert frames", AVERROR(EINVAL));
+                                  AV_PIX_FMT_YUV420P, filter, nullptr, nullptr, nullptr);
+    if (gFile.scaler == nullptr)
+        return Fail(why, whySize, "cannot convert frames", AVERROR(EINVAL));
     return true;
 }
 
 bool OpenAudioStream(char* why, std::size_t whySize) {
     const AVCodec* codec = avcodec_find_encoder_by_name(gFile.container->audioEncoder);
     gFile.audio = avcodec_alloc_context3(codec);
-    if (gFile.audio == nullptr) return Fail(why, whySize, "cannot set up the audio encoder", AVERROR(ENOMEM));
+    if (gFile.audio == nullptr)
+        return Fail(why, whySize, "cannot set up the audio encoder", AVERROR(ENOMEM));
     AVCodecContext& audio = *gFile.audio;
     audio.sample_fmt = codec->sample_fmts != nullptr ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
     audio.sample_rate = kAudioRate;
@@ -323,7 +327,8 @@ bool OpenAudioStream(char* why, std::size_t whySize) {
     gFile.audioFrameSize = audio.frame_size > 0 ? audio.frame_size : kFallbackAudioFrame;
 
     gFile.audioStream = avformat_new_stream(gFile.format, nullptr);
-    if (gFile.audioStream == nullptr) return Fail(why, whySize, "cannot add the audio", AVERROR(ENOMEM));
+    if (gFile.audioStream == nullptr)
+        return Fail(why, whySize, "cannot add the audio", AVERROR(ENOMEM));
     gFile.audioStream->time_base = audio.time_base;
     result = avcodec_parameters_from_context(gFile.audioStream->codecpar, gFile.audio);
     if (result < 0) return Fail(why, whySize, "cannot describe the audio", result);
@@ -345,9 +350,9 @@ bool OpenAudioStream(char* why, std::size_t whySize) {
     // Room for one mixed chunk and whatever the resampler still holds back.
     gFile.convertedCapacity = static_cast<int>(
         av_rescale_rnd(kMixChunk, kAudioRate, kSoundRate, AV_ROUND_UP) + 2 * gFile.audioFrameSize);
-    result = av_samples_alloc_array_and_samples(&gFile.converted, nullptr,
-                                                audio.ch_layout.nb_channels,
-                                                gFile.convertedCapacity, audio.sample_fmt, 0);
+    result =
+        av_samples_alloc_array_and_samples(&gFile.converted, nullptr, audio.ch_layout.nb_channels,
+                                           gFile.convertedCapacity, audio.sample_fmt, 0);
     if (result < 0) return Fail(why, whySize, "cannot hold the audio", result);
     gFile.fifo = av_audio_fifo_alloc(audio.sample_fmt, audio.ch_layout.nb_channels,
                                      gFile.convertedCapacity + gFile.audioFrameSize);
