@@ -9,7 +9,7 @@ sys.path.insert(0, str(Path(__file__).parent / "lib"))
 import checks  # noqa: E402
 from demo import Demo  # noqa: E402
 
-SPEED = 10
+SPEED = 20
 DEMO_MINUTES = 10
 GROWTH_LIMIT_KIB = 1024
 
