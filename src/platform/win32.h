@@ -481,8 +481,8 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
 BOOL WINAPI TranslateMessage(const MSG* msg);
 LRESULT WINAPI DispatchMessageA(const MSG* msg);
 // Turns WM_CLOSE into DestroyWindow and the system commands SC_CLOSE, SC_MINIMIZE, SC_MAXIMIZE
-// and SC_RESTORE into what their buttons do; lets the screen saver start for SC_SCREENSAVE.
-// Everything else is answered with 0.
+// and SC_RESTORE into what their buttons do; lets the screen saver start for SC_SCREENSAVE,
+// answering 1 (a procedure that swallows it answers 0). Everything else is answered with 0.
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void WINAPI PostQuitMessage(int exitCode);
 

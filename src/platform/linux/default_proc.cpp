@@ -1,8 +1,9 @@
 // DefWindowProcA: Windows' default handling of the messages the stand-in produces.
 //
 // A close request destroys the window, the system menu's commands act on the SDL window, and a
-// screen saver request that reaches this point lets the screen saver run (it is not started
-// here: the desktop starts it when it is due). Everything else is answered with 0.
+// screen saver request that reaches this point lets the screen saver run, answered with
+// kScreenSaverAllowed (it is not started here: the desktop starts it when it is due). Everything
+// else is answered with 0.
 #include "platform/linux/standin.h"
 
 namespace {
@@ -27,8 +28,7 @@ LRESULT SystemCommand(HWND handle, WPARAM command) {
             SDL_RestoreWindow(window->sdl);
             break;
         case SC_SCREENSAVE:
-            standin::Tables().screenSaver.reachedDefault = true;
-            break;
+            return standin::kScreenSaverAllowed;
         default:
             break;
     }
