@@ -175,7 +175,7 @@ extern "C" BOOL WINAPI DestroyWindow(HWND handle) {
     // window, so only the device context is forgotten.
     if (state.current.dc == window->dc) state.current.dc = nullptr;
     // The device context dies with its window, and with it what was selected into it.
-    ForgetDeviceContext(window->dc);
+    standin::ForgetDeviceContext(window->dc);
     standin::DropMessagesFor(handle);
     SDL_DestroyWindow(window->sdl);
     *window = {};
