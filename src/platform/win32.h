@@ -129,6 +129,22 @@ typedef struct tagWNDCLASSA {
     LPCSTR lpszClassName;
 } WNDCLASSA;
 
+// What WM_NCCREATE and WM_CREATE point to.
+typedef struct tagCREATESTRUCTA {
+    LPVOID lpCreateParams;
+    HINSTANCE hInstance;
+    HMENU hMenu;
+    HWND hwndParent;
+    int cy;
+    int cx;
+    int y;
+    int x;
+    LONG style;
+    LPCSTR lpszName;
+    LPCSTR lpszClass;
+    DWORD dwExStyle;
+} CREATESTRUCTA;
+
 #define CCHDEVICENAME 32
 #define CCHFORMNAME 32
 
@@ -215,6 +231,7 @@ static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "PIXELFORMATDESCRIPTOR has Wi
 // ---- Window messages ----
 #define WM_CREATE 0x0001
 #define WM_DESTROY 0x0002
+#define WM_MOVE 0x0003
 #define WM_SIZE 0x0005
 #define WM_ACTIVATE 0x0006
 #define WM_SETFOCUS 0x0007
@@ -224,6 +241,8 @@ static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "PIXELFORMATDESCRIPTOR has Wi
 #define WM_QUIT 0x0012
 #define WM_SHOWWINDOW 0x0018
 #define WM_NCCREATE 0x0081
+#define WM_NCDESTROY 0x0082
+#define WM_NCCALCSIZE 0x0083
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
@@ -396,9 +415,11 @@ BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance);
 // Grows the rectangle by the frame of the style: caption, thick, dialog or thin border, client
 // edge and menu bar, each a fixed number of pixels.
 BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
-// Top-level windows only (a parent or WS_CHILD fails), up to 16 at a time. Sends WM_SIZE
-// with the client area; a procedure that destroys the window meanwhile makes creation fail
-// with null. A WS_POPUP window at (0, 0) of exactly the size of a display mode in force is
+// Top-level windows only (a parent or WS_CHILD fails), up to 16 at a time. Sends WM_NCCREATE,
+// WM_NCCALCSIZE, WM_CREATE, WM_SIZE and WM_MOVE, in that order; a procedure that refuses
+// WM_NCCREATE (FALSE) or WM_CREATE (-1), or destroys the window meanwhile, makes creation fail
+// with null. The client area is the asked size less the style's frame, whatever the answer
+// to WM_NCCALCSIZE. A WS_POPUP window at (0, 0) of exactly the size of a display mode in force is
 // fullscreen (emulated). WS_VISIBLE shows it at once.
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
                             int y, int width, int height, HWND parent, HMENU menu,
@@ -412,7 +433,7 @@ BOOL WINAPI SetForegroundWindow(HWND window);
 // Asks for the keyboard focus for the window and returns the window that had it (null if none
 // of the program's).
 HWND WINAPI SetFocus(HWND window);
-// Sends WM_DESTROY, then releases the window's device context and what was
+// Sends WM_DESTROY and WM_NCDESTROY, then releases the window's device context and what was
 // selected into it, and drops its queued messages. A GL context made on it survives, not current.
 BOOL WINAPI DestroyWindow(HWND window);
 // The client area as last reported with WM_SIZE: the mode's size for an emulated fullscreen
@@ -480,9 +501,11 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
 // Makes no character messages; answers whether the message was a key message.
 BOOL WINAPI TranslateMessage(const MSG* msg);
 LRESULT WINAPI DispatchMessageA(const MSG* msg);
-// Turns WM_CLOSE into DestroyWindow and the system commands SC_CLOSE, SC_MINIMIZE, SC_MAXIMIZE
-// and SC_RESTORE into what their buttons do; lets the screen saver start for SC_SCREENSAVE,
-// answering 1 (a procedure that swallows it answers 0). Everything else is answered with 0.
+// Answers WM_NCCREATE with TRUE and WM_NCCALCSIZE (wParam FALSE) by taking the window's frame
+// off the rectangle; turns WM_CLOSE into DestroyWindow and the system commands SC_CLOSE,
+// SC_MINIMIZE, SC_MAXIMIZE and SC_RESTORE into what their buttons do; lets the screen saver start
+// for SC_SCREENSAVE, answering 1 (a procedure that swallows it answers 0). Everything else is
+// answered with 0.
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void WINAPI PostQuitMessage(int exitCode);
 
