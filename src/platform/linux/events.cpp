@@ -124,11 +124,9 @@ void PumpEvents() {
 }
 
 void CheckScreenSaver(HWND window) {
-    State& state = Tables();
-    state.screenSaver.reachedDefault = false;
-    SendToWindow(window, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
+    bool allowed = SendToWindow(window, WM_SYSCOMMAND, SC_SCREENSAVE, 0) == kScreenSaverAllowed;
     // Swallowed: the window keeps the screen saver (and monitor power-down) off while focused.
-    if (LookUpWindow(window) != nullptr && !state.screenSaver.reachedDefault) {
+    if (LookUpWindow(window) != nullptr && !allowed) {
         SDL_DisableScreenSaver();
     } else {
         SDL_EnableScreenSaver();

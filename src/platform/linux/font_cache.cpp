@@ -16,6 +16,8 @@
 #include <tuple>
 #include <vector>
 
+namespace standin {
+
 struct ResolvedFace {
     std::string path;
     int index = 0;
@@ -262,3 +264,5 @@ void StartFontWarmUp() {
         Library(cache);
     }).detach();
 }
+
+}  // namespace standin

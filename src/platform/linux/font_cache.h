@@ -11,6 +11,8 @@
 
 #include "platform/win32.h"
 
+namespace standin {
+
 struct FontRequest {
     int height = 0;  // as CreateFontA takes it: < 0 character height, > 0 cell height, 0 default
     int weight = 0;  // GDI (OpenType) weight; 0 is "don't care"
@@ -46,3 +48,5 @@ const GlyphBitmap& GlyphFor(const ResolvedFace* face, DWORD code);
 // Starts fontconfig's set-up on a helper thread, once; the first ResolveFace waits for it
 // rather than doing the work a second time.
 void StartFontWarmUp();
+
+}  // namespace standin

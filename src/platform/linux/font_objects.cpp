@@ -15,7 +15,7 @@
 namespace {
 
 struct Font {
-    const ResolvedFace* face;  // null: no usable font on the system
+    const standin::ResolvedFace* face;  // null: no usable font on the system
 };
 
 // Stands for the font a DC has before the program selects one; it has no glyphs. Its handle
@@ -35,6 +35,8 @@ bool IsFont(std::uintptr_t value) { return value == kStockFont || fonts.count(va
 
 }  // namespace
 
+namespace standin {
+
 const ResolvedFace* SelectedFace(HDC dc) {
     auto selection = selections.find(dc);
     if (selection == selections.end()) return nullptr;
@@ -44,20 +46,22 @@ const ResolvedFace* SelectedFace(HDC dc) {
 
 void ForgetDeviceContext(HDC dc) { selections.erase(dc); }
 
+}  // namespace standin
+
 extern "C" {
 
 // Width, angles, underline, strike-out, character set and precisions do not change which
 // glyph bitmaps the demo gets, so only face, weight, slant and height are honoured.
 HFONT WINAPI CreateFontA(int height, int, int, int, int weight, DWORD italic, DWORD, DWORD, DWORD,
                          DWORD, DWORD, DWORD, DWORD, LPCSTR faceName) {
-    FontRequest request;
+    standin::FontRequest request;
     request.height = height;
     request.weight = weight;
     request.italic = italic != 0;
     if (faceName != nullptr) request.face = faceName;
     const std::uintptr_t handle = nextFont;
     nextFont += kFontStep;
-    fonts[handle] = Font{ResolveFace(request)};
+    fonts[handle] = Font{standin::ResolveFace(request)};
     return reinterpret_cast<HFONT>(handle);
 }
 

@@ -108,10 +108,6 @@ struct GlCurrent {
     HGLRC context;
 };
 
-struct ScreenSaverCheck {
-    bool reachedDefault;  // the SC_SCREENSAVE just sent was passed on to DefWindowProcA
-};
-
 struct State {
     WindowClass classes[kMaxClasses];
     Window windows[kMaxWindows];
@@ -119,7 +115,6 @@ struct State {
     MessageQueue queue;
     DisplayState display;
     GlCurrent current;
-    ScreenSaverCheck screenSaver;
     int cursorCount;
     std::uintptr_t nextHandle;
     const char* videoDriver;  // the SDL video driver a start-up code chose, or null
@@ -152,6 +147,10 @@ void PostToQueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void DropMessagesFor(HWND window);
 // Turns pending SDL events into queued or sent window messages.
 void PumpEvents();
+// DefWindowProcA's answer to WM_SYSCOMMAND SC_SCREENSAVE: the screen saver may start. A
+// procedure that swallows the command answers 0 instead (Windows' answer for a handled
+// WM_SYSCOMMAND), so the sender tells the two apart by the result alone.
+constexpr LRESULT kScreenSaverAllowed = 1;
 // After focus is gained: asks the window whether it lets the screen saver start.
 void CheckScreenSaver(HWND window);
 
