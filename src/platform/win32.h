@@ -57,6 +57,7 @@ typedef std::uint32_t DWORD;
 typedef std::int32_t LONG;
 typedef unsigned int UINT;
 typedef int INT;
+typedef int* LPINT;
 typedef WORD ATOM;
 typedef char CHAR;
 typedef const char* LPCSTR;
@@ -486,6 +487,12 @@ HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation,
 HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object);
 // Fonts only; a device context that still holds the font falls back to the stock font.
 BOOL WINAPI DeleteObject(HGDIOBJ object);
+// The advance widths of the selected font's glyphs for the codes first..last, one a code, in
+// whole pixels: the very advances the glyph lists of wglUseFontBitmapsA move the raster
+// position by, so a text measured here is as long as it is drawn. A code without a glyph, and
+// every code of the stock font, is 0 wide, as its list is empty. Fails with FALSE for last below
+// first or a null buffer.
+BOOL WINAPI GetCharWidth32A(HDC dc, UINT first, UINT last, LPINT widths);
 // One display list per Windows-1252 code, in the current GL context: a glBitmap of the
 // selected font's glyph with its origin on the baseline, advancing the raster position by the
 // glyph's advance. A code without a glyph (or no font selected) gets an empty list; the answer

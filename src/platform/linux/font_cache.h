@@ -1,7 +1,8 @@
-// The process-wide font cache behind CreateFontA and wglUseFontBitmapsA: each distinct
-// request is resolved with fontconfig once, and each glyph of a resolved face is rasterised
-// by FreeType once, so that creating the demo's font again (after an F1 switch) only compiles
-// display lists from bitmaps already made.
+// The process-wide font cache behind CreateFontA, wglUseFontBitmapsA and GetCharWidth32A:
+// each distinct request is resolved with fontconfig once, and each glyph of a resolved face is
+// rasterised by FreeType once, so that creating the demo's font again (after an F1 switch) only
+// compiles display lists from bitmaps already made, and measuring a glyph gives the advance its
+// list was compiled with.
 //
 // Thread-safe: every entry point takes the cache's lock, so fontconfig's set-up may run on
 // a helper thread while the program waits for the user (StartFontWarmUp).

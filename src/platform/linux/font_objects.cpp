@@ -1,6 +1,6 @@
-// CreateFontA, SelectObject and DeleteObject for fonts: requests resolved through the font
-// cache, selections kept per device-context value (the window layer owns the DCs themselves
-// and tells when one dies).
+// CreateFontA, SelectObject and DeleteObject for fonts, and GetCharWidth32A: requests resolved
+// through the font cache, selections kept per device-context value (the window layer owns the
+// DCs themselves and tells when one dies).
 //
 // Both tables grow as needed and give entries back: a font's entry goes with DeleteObject, a
 // device context's selection when the stock font is selected back or the DC dies. Font
@@ -78,6 +78,19 @@ HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
         selections.emplace(dc, value);
     }
     return reinterpret_cast<HGDIOBJ>(previous);
+}
+
+// The widths are the glyph lists' own advances, taken from the same cache entries, so that
+// measuring and drawing cannot disagree. Any DC value is accepted, as SelectObject accepts it.
+BOOL WINAPI GetCharWidth32A(HDC dc, UINT first, UINT last, LPINT widths) {
+    if (last < first || widths == nullptr) return FALSE;
+    const standin::ResolvedFace* face = standin::SelectedFace(dc);
+    for (UINT code = first;; ++code) {
+        // A code without a glyph has an advance of 0, as its list has no bitmap.
+        widths[code - first] = static_cast<int>(standin::GlyphFor(face, code).advance);
+        if (code == last) break;  // last may be the largest UINT
+    }
+    return TRUE;
 }
 
 BOOL WINAPI DeleteObject(HGDIOBJ object) {

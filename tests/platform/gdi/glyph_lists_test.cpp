@@ -117,4 +117,34 @@ TEST(GlyphLists, SelectionsAreKeptPerDcAndDeletionLeavesNoDanglingFont) {
     EXPECT_FALSE(DeleteObject(nullptr));
 }
 
+// GetCharWidth32A reports for each code what its list advances by, the codes without a glyph
+// included; it fills one entry a code and fails on a reversed range or a missing buffer.
+TEST(GlyphLists, CharacterWidthsAreTheListsAdvances) {
+    const HDC dc = MadeUpDc(0xD5);
+    const HFONT font = DemoFont();
+    const HGDIOBJ previous = SelectObject(dc, font);
+    const std::map<DWORD, Glyph> glyphs = BuildLists(dc);
+    INT widths[223];
+    ASSERT_TRUE(GetCharWidth32A(dc, 32, 254, widths));
+    for (const auto& [code, glyph] : glyphs) {
+        const double advance = glyph.hasBitmap ? glyph.bitmap.arg[4] : 0.0;
+        EXPECT_EQ(widths[code - 32], advance) << code;
+    }
+    EXPECT_GT(widths['A' - 32], 0);
+    EXPECT_EQ(widths[0x81 - 32], 0) << "a hole of the code page has no glyph";
+
+    INT sentinel[3] = {-1, -1, -1};
+    ASSERT_TRUE(GetCharWidth32A(dc, 'W', 'W', sentinel));
+    EXPECT_EQ(sentinel[0], widths['W' - 32]);
+    EXPECT_EQ(sentinel[1], -1) << "one entry for one code";
+    EXPECT_FALSE(GetCharWidth32A(dc, 'B', 'A', sentinel));
+    EXPECT_FALSE(GetCharWidth32A(dc, 'A', 'B', nullptr));
+
+    // The stock font has no glyphs here, so nothing in it has a width.
+    EXPECT_EQ(SelectObject(dc, previous), font);
+    ASSERT_TRUE(GetCharWidth32A(dc, 'A', 'A', sentinel));
+    EXPECT_EQ(sentinel[0], 0);
+    EXPECT_TRUE(DeleteObject(font));
+}
+
 }  // namespace
