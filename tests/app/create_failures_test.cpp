@@ -93,10 +93,10 @@ const StepFailure kStepFailures[] = {
 
 void PrintTo(const StepFailure& step, std::ostream* out) { *out << step.call; }
 
-class StepFailureTest : public AppTest,
-                        public ::testing::WithParamInterface<std::tuple<StepFailure, bool>> {};
+class CreationStepFails : public AppTest,
+                          public ::testing::WithParamInterface<std::tuple<StepFailure, bool>> {};
 
-TEST_P(StepFailureTest, TearsDownThenReports) {
+TEST_P(CreationStepFails, TearsDownThenReports) {
     const auto& [step, fullscreen] = GetParam();
     fake::FailCall(step.call);
     EXPECT_FALSE(CreateDemoWindow("Quorvane", 640, 480, 16, fullscreen));
@@ -136,7 +136,7 @@ TEST_P(StepFailureTest, TearsDownThenReports) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(StepsSevenToThirteen, StepFailureTest,
+INSTANTIATE_TEST_SUITE_P(EachCreationStep, CreationStepFails,
                          ::testing::Combine(::testing::ValuesIn(kStepFailures), ::testing::Bool()),
                          [](const auto& named) {
                              return std::string(std::get<0>(named.param).call) +

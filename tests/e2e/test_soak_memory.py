@@ -24,7 +24,7 @@ class SoakMemory(unittest.TestCase):
                 samples.append((demo.demo_now(), demo.rss_kib()))
                 time.sleep(0.5)
             shots = checks.capture_until(demo, demo.demo_now() + 15000, [])
-            self.assertTrue(checks.seen(shots, "main:T8"), checks.summary(shots))
+            self.assertTrue(checks.seen(shots, "main:creditsEnd"), checks.summary(shots))
             self.assertEqual(checks.mismatches(shots), [], checks.summary(shots))
             self.assertEqual(demo.quit(window), 0)
         after_first_minute = [kib for ms, kib in samples if ms >= 60000]

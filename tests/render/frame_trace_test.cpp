@@ -10,14 +10,14 @@
 
 namespace {
 
-constexpr const char* T1 = "#### COMMODORE 64 BASIC V2 ####";
-constexpr const char* T2 = "64K RAM SYSTEM 38911 BASIC BYTES FREE";
-constexpr const char* T3 = "READY.";
-constexpr const char* T4 = "RUN KAZ. LOADING....";
-constexpr const char* T5 = "KAZ XII - God is a demomaker!";
-constexpr const char* T6 = "Musik: tUrBiLo - Pelvarn";
-constexpr const char* T7 = "Demo af: Dravok [QLM]";
-constexpr const char* T8 = "Slut :-)";
+constexpr const char* kBootTitle = "#### COMMODORE 64 BASIC V2 ####";
+constexpr const char* kBootMemory = "64K RAM SYSTEM 38911 BASIC BYTES FREE";
+constexpr const char* kBootReady = "READY.";
+constexpr const char* kLoadingLine = "RUN KAZ. LOADING....";
+constexpr const char* kCreditsTitle = "KAZ XII - God is a demomaker!";
+constexpr const char* kCreditsMusic = "Musik: tUrBiLo - Pelvarn";
+constexpr const char* kCreditsDemo = "Demo af: Dravok [QLM]";
+constexpr const char* kCreditsEnd = "Slut :-)";
 
 class FrameTrace : public ::testing::Test {
 protected:
@@ -96,7 +96,7 @@ TEST_F(FrameTrace, BootTextLinesAtTheirPositionsInBootBlue) {
     EXPECT_EQ(t[1].fn, Gl::ClearColor);
     EXPECT_EQ(t[2].fn, Gl::LoadIdentity);
     EXPECT_EQ(FindWith(t, Gl::Translatef, {0.0f, 0.0f, -1.0f}), 3);
-    const std::vector<std::string> expected = {T1, T2, T3};
+    const std::vector<std::string> expected = {kBootTitle, kBootMemory, kBootReady};
     EXPECT_EQ(Texts(t), expected);
 
     const float positions[3][2] = {{-0.355f, 0.27f}, {-0.4f, 0.2f}, {-0.4f, 0.13f}};
@@ -151,7 +151,7 @@ TEST_F(FrameTrace, TumbleOnlyStrictlyBetween11500And27000) {
         // Text first, then the (maybe turned) rectangle.
         const int rotate = Find(t, Gl::Rotatef);
         if (c.tumbles) {
-            EXPECT_LT(FindText(t, T3), rotate);
+            EXPECT_LT(FindText(t, kBootReady), rotate);
             EXPECT_LT(rotate, FindWith(t, Gl::Color3f, {0.21f, 0.2f, 0.62f}));
             EXPECT_EQ(t[rotate - 1].fn, Gl::Translatef);
             EXPECT_EQ(F(t[rotate - 1].arg[2]), -2.3f);
@@ -197,11 +197,11 @@ TEST_F(FrameTrace, TheCursorBlinksOn13Of26PulseUpdatesUntil29000) {
         const bool expected = k >= 7 && k <= 19;
         EXPECT_EQ(HasCursor(t), expected) << "update " << updates;
         shown += HasCursor(t) ? 1 : 0;
-        EXPECT_EQ(FindText(t, T4), -1);
+        EXPECT_EQ(FindText(t, kLoadingLine), -1);
         if (HasCursor(t)) {
             // On top of the text's translation, in boot blue, before the rectangle.
             const int move = FindWith(t, Gl::Translatef, {-0.8f, 0.1f, 0.0f});
-            EXPECT_GT(move, FindText(t, T3));
+            EXPECT_GT(move, FindText(t, kBootReady));
             EXPECT_EQ(FindWith(t, Gl::Color3f, {0.5f, 0.5f, 0.9f}, move), move + 1);
             EXPECT_EQ(t[move + 2].fn, Gl::Begin);
             EXPECT_EQ(t[move + 2].arg[0], double(GL_QUADS));
@@ -217,12 +217,12 @@ TEST_F(FrameTrace, TheCursorBlinksOn13Of26PulseUpdatesUntil29000) {
     for (int i = 0; i < 26; ++i) {
         const Trace t = At(29000);
         EXPECT_FALSE(HasCursor(t));
-        EXPECT_EQ(FindText(t, T4), -1);
+        EXPECT_EQ(FindText(t, kLoadingLine), -1);
     }
     for (int i = 0; i < 26; ++i) {
         const Trace t = At(29001);
         EXPECT_FALSE(HasCursor(t));
-        EXPECT_GE(FindText(t, T4), 0);
+        EXPECT_GE(FindText(t, kLoadingLine), 0);
     }
 }
 
@@ -236,7 +236,7 @@ TEST_F(FrameTrace, TheLoadingLineIsDrawnAfterTheScreenRectangle) {
         const int rectangleEnd = Find(t, Gl::End, rectangle);
         const int colour = FindWith(t, Gl::Color3f, {0.5f, 0.5f, 0.9f}, rectangleEnd);
         const int raster = FindWith(t, Gl::RasterPos2f, {-0.92f, 0.15f});
-        const int text = FindText(t, T4);
+        const int text = FindText(t, kLoadingLine);
         ASSERT_GE(rectangleEnd, 0);
         EXPECT_GT(colour, rectangleEnd) << e;
         EXPECT_GT(raster, colour) << e;
@@ -250,8 +250,8 @@ TEST_F(FrameTrace, TheLoadingLineIsDrawnAfterTheScreenRectangle) {
                       rectangle + 2 + v);
         }
     }
-    EXPECT_EQ(FindText(At(29000), T4), -1);
-    EXPECT_EQ(FindText(At(33000), T4), -1);
+    EXPECT_EQ(FindText(At(29000), kLoadingLine), -1);
+    EXPECT_EQ(FindText(At(33000), kLoadingLine), -1);
 }
 
 TEST_F(FrameTrace, At33000OnlyTheClearHappens) {
@@ -267,7 +267,7 @@ TEST_F(FrameTrace, At33000OnlyTheClearHappens) {
     EXPECT_EQ(t[2].fn, Gl::Translatef);
 
     const Trace after = At(33001);
-    EXPECT_EQ(Texts(after), std::vector<std::string>{T5});
+    EXPECT_EQ(Texts(after), std::vector<std::string>{kCreditsTitle});
     EXPECT_FALSE(HasRectangle(after));
     EXPECT_EQ(Count(after, Gl::Vertex3f), 20);
 }
@@ -277,8 +277,9 @@ TEST_F(FrameTrace, TheCreditsLineChangesAt70000_80000_90000) {
     const struct {
         DWORD elapsed;
         const char* text;
-    } cases[] = {{33001, T5}, {69999, T5}, {70000, T6}, {79999, T6},
-                 {80000, T7}, {89999, T7}, {90000, T8}, {3600000, T8}};
+    } cases[] = {{33001, kCreditsTitle}, {69999, kCreditsTitle}, {70000, kCreditsMusic},
+                 {79999, kCreditsMusic}, {80000, kCreditsDemo},  {89999, kCreditsDemo},
+                 {90000, kCreditsEnd},   {3600000, kCreditsEnd}};
     for (const auto& c : cases) {
         EXPECT_EQ(Texts(At(c.elapsed)), std::vector<std::string>{c.text}) << c.elapsed;
     }
@@ -408,9 +409,9 @@ TEST_F(FrameTrace, AClockThatWrapsAfterTheFirstFrameKeepsTheTimeline) {
     EXPECT_TRUE(Tumbles(tumble));
     EXPECT_EQ(Texts(tumble).size(), 3u);
     const Trace main = FrameAtClock(39000);
-    EXPECT_EQ(Texts(main), std::vector<std::string>{T5});
+    EXPECT_EQ(Texts(main), std::vector<std::string>{kCreditsTitle});
     const Trace last = FrameAtClock(89000);
-    EXPECT_EQ(Texts(last), std::vector<std::string>{T8});
+    EXPECT_EQ(Texts(last), std::vector<std::string>{kCreditsEnd});
     EXPECT_EQ(static_cast<DWORD>(89000u - first), 90000u);
 }
 

@@ -10,16 +10,17 @@ import textwidth
 from image import BLACK, BOOT_BLUE, SCREEN_BLUE, near
 
 TEXTS = {
-    "T1": "#### COMMODORE 64 BASIC V2 ####",
-    "T2": "64K RAM SYSTEM 38911 BASIC BYTES FREE",
-    "T3": "READY.",
-    "T4": "RUN KAZ. LOADING....",
-    "T5": "KAZ XII - God is a demomaker!",
-    "T6": "Musik: tUrBiLo - Pelvarn",
-    "T7": "Demo af: Dravok [QLM]",
-    "T8": "Slut :-)",
+    "bootTitle": "#### COMMODORE 64 BASIC V2 ####",
+    "bootMemory": "64K RAM SYSTEM 38911 BASIC BYTES FREE",
+    "bootReady": "READY.",
+    "loadingLine": "RUN KAZ. LOADING....",
+    "creditsTitle": "KAZ XII - God is a demomaker!",
+    "creditsMusic": "Musik: tUrBiLo - Pelvarn",
+    "creditsDemo": "Demo af: Dravok [QLM]",
+    "creditsEnd": "Slut :-)",
 }
-CREDITS = ("T5", "T6", "T7", "T8")
+BOOT_LINES = ("bootTitle", "bootMemory", "bootReady")
+CREDITS = ("creditsTitle", "creditsMusic", "creditsDemo", "creditsEnd")
 
 # Capital letters of a 20-pixel face stand about 15 pixels above the baseline.
 _CAP_ROWS = 16
@@ -35,9 +36,9 @@ def _rect_int():
     return left, top, right, bottom
 
 
-def _text_zone(tid):
-    col, row = camera.TEXT_ORIGINS[tid]
-    width = textwidth.ink_width(TEXTS[tid])
+def _text_zone(name):
+    col, row = camera.TEXT_ORIGINS[name]
+    width = textwidth.ink_width(TEXTS[name])
     return col - _TEXT_SLACK, row - _CAP_ROWS - 2, col + width + _TEXT_SLACK, row + 2
 
 
@@ -60,7 +61,7 @@ def background(img):
 def rectangle(img):
     """'upright' when screen blue fills exactly the projected rectangle (text zones aside),
     'moved' when screen blue is elsewhere, 'absent' when there is next to none."""
-    zones = [_text_zone(t) for t in ("T1", "T2", "T3", "T4")] + [camera.CURSOR]
+    zones = [_text_zone(t) for t in BOOT_LINES + ("loadingLine",)] + [camera.CURSOR]
     left, top, right, bottom = _rect_int()
     inner = (left + _EDGE, top + _EDGE, right - _EDGE, bottom - _EDGE)
     outer = (left - _EDGE, top - _EDGE, right + _EDGE, bottom + _EDGE)
@@ -81,17 +82,17 @@ def rectangle(img):
     return "moved" if blue > 0.02 * (img.width // _GRID) * (img.height // _GRID) else "absent"
 
 
-def boot_line(img, tid):
+def boot_line(img, name):
     """True when the line's ink (boot blue on the rectangle) starts and ends where the raster
     position and the font's widths put it."""
-    col0, row0 = camera.TEXT_ORIGINS[tid]
-    width = textwidth.ink_width(TEXTS[tid])
+    col0, row0 = camera.TEXT_ORIGINS[name]
+    width = textwidth.ink_width(TEXTS[name])
     cols = []
     for row in range(math.floor(row0) - _CAP_ROWS, math.floor(row0) + 1):
         for col in range(max(0, math.floor(col0) - 20), min(img.width, math.ceil(col0 + width) + 20)):
             if near(img.pixel(col, row), BOOT_BLUE):
                 cols.append(col)
-    if len(cols) < 4 * len(TEXTS[tid]):
+    if len(cols) < 4 * len(TEXTS[name]):
         return False
     return abs(min(cols) - col0) <= _TEXT_SLACK and abs(max(cols) + 1 - (col0 + width)) <= _TEXT_SLACK
 
@@ -114,7 +115,7 @@ def box_fills_frame(img):
 
 
 def credits(img):
-    """(text id, measured width) of the credits line, or None. Its bitmap pixels all share one
+    """(text name, measured width) of the credits line, or None. Its bitmap pixels all share one
     colour within one text line, while the box's shading spreads each colour over the frame (in
     bands, on a 16-bit frame, that may outnumber the text's pixels)."""
     first, last = camera.CREDITS_LEFT_RANGE
@@ -137,7 +138,7 @@ def credits(img):
 
 
 def credits_line(img, candidates=12):
-    """(text id, measured width) of the credits line, or None, looking past the box's colours:
+    """(text name, measured width) of the credits line, or None, looking past the box's colours:
     on a 16-bit screen the box's shading falls into bands of one colour each, which can
     outnumber the line's pixels. The line is the colour whose pixels lie in one row band no
     taller than a line, starting where the raster position puts it, as wide as a credit."""
@@ -159,7 +160,8 @@ def credits_line(img, candidates=12):
 
 def classify(img):
     """One of 'boot', 'loading', 'tumble', 'black' (the upright boot screen on the black clear of
-    a fresh context), 'main:T5' ... 'main:T8', 'main:?' (box, unreadable credits), or 'unknown';
+    a fresh context), 'main:creditsTitle' ... 'main:creditsEnd', 'main:?' (box, unreadable
+    credits), or 'unknown';
     plus whether the cursor is shown."""
     try:
         return _classify(img)
@@ -174,11 +176,11 @@ def _classify(img):
     if bg in ("light", "black"):
         rect = rectangle(img)
         if rect == "upright":
-            lines = [boot_line(img, t) for t in ("T1", "T2", "T3")]
+            lines = [boot_line(img, t) for t in BOOT_LINES]
             if all(lines):
                 if bg == "black":
                     return "black", cursor(img)
-                if boot_line(img, "T4"):
+                if boot_line(img, "loadingLine"):
                     return "loading", cursor(img)
                 return "boot", cursor(img)
         elif bg == "light":
