@@ -17,13 +17,6 @@ bool Exists(const char* title) {
     return RunCommand(std::string("xdotool search --name '^") + title + "$'").status == 0;
 }
 
-bool Focused() {
-    for (const MSG& msg : gRecorded.sent) {
-        if (msg.message == WM_ACTIVATE && LOWORD(msg.wParam) != WA_INACTIVE) return true;
-    }
-    return false;
-}
-
 bool QuitTaken() {
     for (const MSG& msg : gRecorded.queued) {
         if (msg.message == WM_QUIT) return true;

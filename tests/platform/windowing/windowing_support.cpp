@@ -66,6 +66,13 @@ bool SawSent(UINT message) {
     return false;
 }
 
+bool Focused() {
+    for (const MSG& msg : gRecorded.sent) {
+        if (msg.message == WM_ACTIVATE && LOWORD(msg.wParam) != WA_INACTIVE) return true;
+    }
+    return false;
+}
+
 HWND OpenTestWindow(const char* title, DWORD style, DWORD exStyle) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSA description{};

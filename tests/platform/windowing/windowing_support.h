@@ -32,3 +32,6 @@ void CloseTestWindow(HWND window);
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 15000);
 
 bool SawSent(UINT message);
+
+// True once the window procedure has been told that its window is active.
+bool Focused();
