@@ -57,8 +57,10 @@ def boot_frames(demo):
         if not demo.alive():
             raise AssertionError("the program ended early:\n" + demo.stderr_text())
         got = xdisplay.screenshot(demo.window)
-        if got and scenes.background(got[2]) == "light" and scenes.rectangle(got[2]) == "upright":
-            frames.append(got[2])
+        if got is None:
+            continue
+        if scenes.background(got.image) == "light" and scenes.rectangle(got.image) == "upright":
+            frames.append(got.image)
     return frames
 
 

@@ -61,8 +61,8 @@ class ModeSwitch(unittest.TestCase):
         while demo.demo_now() < 11000:
             shot = demo.shot()
             if shot is not None:
-                seen.append(shot[0])
-                if shot[0] not in ("blank", "black"):
+                seen.append(shot.scene)
+                if shot.scene not in ("blank", "black"):
                     break
         return seen[-1] if seen else "nothing captured"
 

@@ -50,7 +50,7 @@ class SoakSwitches(unittest.TestCase):
                 got = xdisplay.screenshot(demo.window)
                 if got is None:
                     continue
-                line = scenes.credits_line(got[2])
+                line = scenes.credits_line(got.image)
                 seen.append(line)
                 if line is not None:
                     break

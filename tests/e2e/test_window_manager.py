@@ -35,8 +35,8 @@ class WindowManager(unittest.TestCase):
             shots = checks.capture_until(demo, demo.demo_now() + 3000, [])
             # Until its first frame the restored window may still be blank; the first frame
             # drawn already belongs to the main part.
-            drawn = [shot for shot in shots if not shot[0].startswith("blank")]
-            self.assertTrue(drawn and drawn[0][0].startswith("main:"), checks.summary(shots))
+            drawn = [shot for shot in shots if not shot.scene.startswith("blank")]
+            self.assertTrue(drawn and drawn[0].scene.startswith("main:"), checks.summary(shots))
             self.assertEqual(checks.mismatches(drawn), [], checks.summary(shots))
             self.assertEqual(demo.quit(window), 0)
 

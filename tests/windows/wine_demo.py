@@ -66,7 +66,7 @@ def wait_for_boot_screen(window, alive):
     while time.monotonic() < deadline and alive():
         shot = xdisplay.screenshot(window)
         if shot is not None:
-            found = (scenes.background(shot[2]), scenes.rectangle(shot[2]))
+            found = (scenes.background(shot.image), scenes.rectangle(shot.image))
             if found == ("light", "upright"):
                 return
             seen.append("%s background, rectangle %s" % found)

@@ -2,8 +2,12 @@
 import re
 import subprocess
 import time
+from collections import namedtuple
 
 from image import parse_ppm, unscaled
+
+# A screenshot of a window, between two readings of the host's monotonic clock.
+Capture = namedtuple("Capture", "start end image")
 
 
 def _run(*args, timeout=20):
@@ -136,8 +140,8 @@ def screen_size():
 
 
 def screenshot(window):
-    """(start, end, image) of a capture of the window's contents, times on the host's
-    monotonic clock; None when the window went away meanwhile. A window larger than the
+    """A Capture(start, end, image) of the window's contents, times on the host's monotonic
+    clock; None when the window went away meanwhile. A window larger than the
     program's 640x480 is an emulated fullscreen one: its picture is read back at 640x480."""
     start = time.monotonic()
     shot = subprocess.run(["import", "-window", str(window), "-depth", "8", "ppm:-"],
@@ -151,7 +155,7 @@ def screenshot(window):
         return None
     if img.width > 640 or img.height > 480:
         img = unscaled(img)
-    return start, end, img
+    return Capture(start, end, img)
 
 
 def root_screenshot():
