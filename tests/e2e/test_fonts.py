@@ -3,18 +3,16 @@ one line (naming the face, weight and height it asked for) and draws the boot sc
 its text; with only a font that is not Arial's metric twin, that font's glyphs are drawn."""
 import math
 import shutil
-import sys
 import tempfile
 import unittest
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).parent / "lib"))
-import camera  # noqa: E402
-import scenes  # noqa: E402
-import textwidth  # noqa: E402
-import xdisplay  # noqa: E402
-from demo import Demo  # noqa: E402
-from image import BOOT_BLUE, near  # noqa: E402
+import camera
+import scenes
+import textwidth
+import xdisplay
+from demo import Demo
+from image import BOOT_BLUE, near
 
 SPEED = 5
 # fonts-dejavu-core's bold sans: installed by scripts/install-deps, and nothing like Arial.

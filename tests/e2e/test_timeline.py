@@ -3,14 +3,12 @@ the real program on a virtual clock, so a frame's demo time is known to the mill
 scene is checked on both sides of each of its thresholds. Mode switches are driven by F1 at
 chosen demo times. No display is needed."""
 import math
-import sys
 import unittest
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).parent / "lib"))
-import capture  # noqa: E402
-import scenes  # noqa: E402
-import timeline  # noqa: E402
+import capture
+import scenes
+import timeline
 
 FPS = 60  # the capture's default rate: frame n is drawn at floor(n * 1000 / 60) ms
 

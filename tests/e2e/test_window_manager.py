@@ -1,14 +1,11 @@
 """What a user does through the window manager: the title bar's close button ends the demo
 with status 0; minimising stops nothing but the drawing, so after a restore the scene is the
 one the clock has reached meanwhile."""
-import sys
 import unittest
-from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).parent / "lib"))
-import checks  # noqa: E402
-import xdisplay  # noqa: E402
-from demo import Demo  # noqa: E402
+import checks
+import xdisplay
+from demo import Demo
 
 SPEED = 5
 

@@ -12,11 +12,9 @@ import os
 import subprocess
 import sys
 import time
-from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e" / "lib"))
-import scenes  # noqa: E402
-import xdisplay  # noqa: E402
+import scenes
+import xdisplay
 
 TITLE = "Quorvane"
 # Wine's first start of a program in a prefix, and its boxes, are slow on a loaded machine.
