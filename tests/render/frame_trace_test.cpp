@@ -316,7 +316,7 @@ struct Row {
     const char* colour;
     float x, y, z;
 };
-constexpr Row boxRows[20] = {
+constexpr Row kBoxRows[20] = {
     {"p01", 1, 1, -1},  {"10p", -1, 1, -1},  {"0p1", -1, 1, 1},   {"11p", 1, 1, 1},
     {"1p0", 1, -1, 1},  {"10p", -1, -1, 1},  {"p10", -1, -1, -1}, {"p01", 1, -1, -1},
     {"ph1", 1, -1, -1}, {"00p", -1, -1, -1}, {"0p0", -1, 1, -1},  {"p0h", 1, 1, -1},
@@ -344,12 +344,12 @@ TEST_F(FrameTrace, TheBoxIsTheTableInOrderWithThePulseSubstituted) {
             ASSERT_EQ(colour.fn, Gl::Color3f) << r;
             ASSERT_EQ(vertex.fn, Gl::Vertex3f) << r;
             for (int ch = 0; ch < 3; ++ch) {
-                EXPECT_NEAR(colour.arg[ch], Level(boxRows[r].colour[ch], pulse), 1e-5)
+                EXPECT_NEAR(colour.arg[ch], Level(kBoxRows[r].colour[ch], pulse), 1e-5)
                     << "row " << r + 1 << " channel " << ch << " update " << updates;
             }
-            EXPECT_EQ(F(vertex.arg[0]), boxRows[r].x);
-            EXPECT_EQ(F(vertex.arg[1]), boxRows[r].y);
-            EXPECT_EQ(F(vertex.arg[2]), boxRows[r].z);
+            EXPECT_EQ(F(vertex.arg[0]), kBoxRows[r].x);
+            EXPECT_EQ(F(vertex.arg[1]), kBoxRows[r].y);
+            EXPECT_EQ(F(vertex.arg[2]), kBoxRows[r].z);
         }
     }
 }
@@ -379,14 +379,14 @@ TEST_F(FrameTrace, ThePulseRepeatsEvery26UpdatesAndTurnsAtExactlyZero) {
 // between the two steps).
 TEST_F(FrameTrace, ThePhasesAdvanceTwiceAsFastAfter33000) {
     Start(0);
-    const int bootFrames = 100;
-    for (int i = 1; i < bootFrames; ++i) {
+    constexpr int kBootFrames = 100;
+    for (int i = 1; i < kBootFrames; ++i) {
         At(1000);
     }
     for (int j = 1; j <= 200; ++j) {
         const Trace t = At(45000);
-        const double a = 0.051 * (bootFrames + 2 * j - 1);
-        const double b = 0.005 * (bootFrames + 2 * j - 1);
+        const double a = 0.051 * (kBootFrames + 2 * j - 1);
+        const double b = 0.005 * (kBootFrames + 2 * j - 1);
         const int raster = Find(t, Gl::RasterPos2f);
         ASSERT_GE(raster, 1);
         const GlCall& colour = t[raster - 1];

@@ -106,12 +106,12 @@ TEST(SoundtrackFile, NoFiveSecondWindowAfterTheFirstSecondIsSilent) {
     for (std::size_t i = 0; i < s.size(); ++i)
         energy[i + 1] = energy[i] + static_cast<double>(s[i]) * s[i];
     const std::size_t window = At(5.0);
-    const double threshold = 0.01;  // -40 dB of full scale
+    constexpr double kThreshold = 0.01;  // -40 dB of full scale
     for (std::size_t from = At(1.0); from + window <= s.size(); from += At(0.1)) {
         const double rms =
             std::sqrt((energy[from + window] - energy[from]) / static_cast<double>(window)) /
             32768.0;
-        ASSERT_GT(rms, threshold) << "window from " << static_cast<double>(from) / kRate << " s";
+        ASSERT_GT(rms, kThreshold) << "window from " << static_cast<double>(from) / kRate << " s";
     }
 }
 
