@@ -42,4 +42,3 @@ TEXT_ORIGINS = {
 
 # The credits line's raster position wobbles: x = 0.05 cos A - 0.45, y = 0.35 sin B, at z = -1.
 CREDITS_LEFT_RANGE = (to_image(-0.5, 0, -1)[0], to_image(-0.4, 0, -1)[0])
-CREDITS_BASELINE_RANGE = (to_image(0, 0.35, -1)[1], to_image(0, -0.35, -1)[1])

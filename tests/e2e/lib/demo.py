@@ -155,7 +155,6 @@ class Demo:
         if box is None:
             raise AssertionError("no message box %r appeared (program %s)" %
                                  (caption, "running" if self.alive() else "exited"))
-        self.last_box = xdisplay.title_of(box)
         pressed = time.monotonic()
         xdisplay.key(box, "Return" if yes else "Escape")
         return pressed

@@ -1,4 +1,4 @@
-"""The X display as a user meets it: finding windows, pressing keys, clicking, screenshots."""
+"""The X display as a user meets it: finding windows, pressing keys, screenshots."""
 import re
 import subprocess
 import time
@@ -29,10 +29,6 @@ def windows(title, pattern=None):
 
 def box_pattern(caption):
     return "^" + re.escape(caption) + "$"
-
-
-def title_of(window):
-    return _run("xdotool", "getwindowname", str(window)).stdout.rstrip("\n")
 
 
 def wait_window(title, timeout=30.0, alive=None, exclude=(), pattern=None):
@@ -127,16 +123,6 @@ def frame_top(window):
     out = _run("xprop", "-id", str(window), "_NET_FRAME_EXTENTS").stdout
     numbers = [int(n) for n in re.findall(r"\d+", out.split("=", 1)[-1])] if "=" in out else []
     return numbers[2] if len(numbers) == 4 else 0
-
-
-def click(col, row):
-    _run("xdotool", "mousemove", "--sync", str(col), str(row), "click", "1")
-
-
-def screen_size():
-    out = _run("xdpyinfo").stdout
-    m = re.search(r"dimensions:\s+(\d+)x(\d+)", out)
-    return int(m.group(1)), int(m.group(2))
 
 
 def screenshot(window):
