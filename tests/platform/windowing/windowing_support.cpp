@@ -98,3 +98,14 @@ void CloseTestWindow(HWND window) {
     PumpUntil([] { return false; }, 50);
     gRecorded = {};
 }
+
+PIXELFORMATDESCRIPTOR FormatRequest(DWORD flags, BYTE depthBits) {
+    PIXELFORMATDESCRIPTOR request{};
+    request.nSize = sizeof request;
+    request.nVersion = 1;
+    request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | flags;
+    request.iPixelType = PFD_TYPE_RGBA;
+    request.cColorBits = 16;
+    request.cDepthBits = depthBits;
+    return request;
+}
