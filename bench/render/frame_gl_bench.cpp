@@ -26,9 +26,9 @@
 
 namespace {
 
-constexpr DWORD start = 1000000;
-constexpr int firstCode = 32;
-constexpr int codeCount = 223;
+constexpr DWORD kStart = 1000000;
+constexpr int kFirstCode = 32;
+constexpr int kCodeCount = 223;
 
 GLuint standinLists = 0;  // the stand-in's glyph lists, as InitRenderState builds them
 GLuint plainLists = 0;    // the floor's
@@ -61,11 +61,11 @@ GLuint BuildPlainLists() {
         std::fprintf(stderr, "bench_render_gl: no face for the plain glyph lists\n");
         return 0;
     }
-    const GLuint base = glGenLists(codeCount);
+    const GLuint base = glGenLists(kCodeCount);
     std::vector<GLubyte> rows;
-    for (int i = 0; i < codeCount; ++i) {
+    for (int i = 0; i < kCodeCount; ++i) {
         glNewList(base + static_cast<GLuint>(i), GL_COMPILE);
-        if (FT_Load_Char(face, static_cast<FT_ULong>(firstCode + i),
+        if (FT_Load_Char(face, static_cast<FT_ULong>(kFirstCode + i),
                          FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) == 0) {
             const FT_GlyphSlot g = face->glyph;
             const int height = static_cast<int>(g->bitmap.rows);
@@ -99,7 +99,7 @@ void Prepare(GLuint lists = standinLists) {
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
     demoState.fontListBase = lists;
     timelineState = TimelineState{};
-    SetTestClock(start);
+    SetTestClock(kStart);
     RenderFrame();
 }
 
@@ -115,7 +115,7 @@ BENCHMARK(EmptyFrame)->Unit(benchmark::kMicrosecond);
 // The clock stays put, so every frame draws the same part of the sequence.
 void FrameAt(benchmark::State& state, DWORD elapsed, GLuint lists = standinLists) {
     Prepare(lists);
-    SetTestClock(start + elapsed);
+    SetTestClock(kStart + elapsed);
     for (auto _ : state) {
         RenderFrame();
         glFinish();

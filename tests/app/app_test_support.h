@@ -40,6 +40,16 @@ inline std::vector<Box> Boxes() {
     return boxes;
 }
 
+// One message box as the program must show it: its text, caption and type, and no owner (the
+// program shows none of its boxes over its window).
+inline void ExpectBox(const Box& box, const std::string& text, const std::string& caption,
+                      std::int64_t type) {
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(box.caption, caption) << text;
+    EXPECT_EQ(box.type, type) << text;
+    EXPECT_EQ(box.owner, 0) << text;
+}
+
 // The names logged from position `from` on.
 inline std::vector<std::string> NamesFrom(int from) {
     const std::vector<std::string> all = fake::Names();

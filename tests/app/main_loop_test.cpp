@@ -31,10 +31,8 @@ TEST_F(MainLoopTest, NoAtTheStartGivesAWindowAndEscapeEndsWithZero) {
 
     const std::vector<Box> boxes = Boxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "Would you like to run in fullscreen mode?");
-    EXPECT_EQ(boxes[0].caption, "Start FullScreen?");
-    EXPECT_EQ(boxes[0].type, kBoxYesNoQuestion);
-    EXPECT_EQ(boxes[0].owner, 0);
+    ExpectBox(boxes[0], "Would you like to run in fullscreen mode?", "Start FullScreen?",
+              kBoxYesNoQuestion);
     EXPECT_EQ(fake::IndexOf("MessageBoxA"), 0);
 
     ASSERT_EQ(fake::Count("CreateWindowExA"), 1);

@@ -77,10 +77,7 @@ TEST_P(ReleaseFailureTest, ReportsAtOnceAndCarriesOn) {
 
     const std::vector<Box> boxes = Boxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, failure.text);
-    EXPECT_EQ(boxes[0].caption, "SHUTDOWN ERROR");
-    EXPECT_EQ(boxes[0].type, kBoxOkInformation);
-    EXPECT_EQ(boxes[0].owner, 0);
+    ExpectBox(boxes[0], failure.text, "SHUTDOWN ERROR", kBoxOkInformation);
     EXPECT_EQ(fake::IndexOf("MessageBoxA"), fake::IndexOf(failure.call, failure.occurrence) + 1);
 
     // Every other release is still attempted, and every handle is forgotten.
@@ -116,8 +113,7 @@ TEST_F(TeardownTest, ClassLeftRegisteredMakesTheNextCreationFailAtRegistration) 
     const std::vector<Box> boxes = Boxes();
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].text, "Could not unregister class.");
-    EXPECT_EQ(boxes[1].text, "Failed To Register The Window Class.");
-    EXPECT_EQ(boxes[1].caption, "ERROR");
+    ExpectBox(boxes[1], "Failed To Register The Window Class.", "ERROR", kBoxOkExclamation);
     EXPECT_EQ(fake::Count("CreateWindowExA"), 1);
 }
 

@@ -3,13 +3,10 @@ demo runs), a music path that blocks (the first frame comes all the same), no au
 (the demo runs silent), no display (one clear line, status 1)."""
 import os
 import struct
-import sys
 import time
 import unittest
-from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).parent / "lib"))
-from demo import Demo, built_music  # noqa: E402
+from demo import Demo, built_music
 
 
 def corrupt_wav():

@@ -4,15 +4,13 @@ lossless stills, and what it does with bad input. Every run has DISPLAY and WAYL
 unset."""
 import math
 import subprocess
-import sys
 import unittest
 import wave
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).parent / "lib"))
-import capture  # noqa: E402
-import scenes  # noqa: E402
-import timeline  # noqa: E402
+import capture
+import scenes
+import timeline
 
 
 def frame_at(ms, fps):

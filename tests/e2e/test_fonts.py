@@ -3,18 +3,16 @@ one line (naming the face, weight and height it asked for) and draws the boot sc
 its text; with only a font that is not Arial's metric twin, that font's glyphs are drawn."""
 import math
 import shutil
-import sys
 import tempfile
 import unittest
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).parent / "lib"))
-import camera  # noqa: E402
-import scenes  # noqa: E402
-import textwidth  # noqa: E402
-import xdisplay  # noqa: E402
-from demo import Demo  # noqa: E402
-from image import BOOT_BLUE, near  # noqa: E402
+import camera
+import scenes
+import textwidth
+import xdisplay
+from demo import Demo
+from image import BOOT_BLUE, near
 
 SPEED = 5
 # fonts-dejavu-core's bold sans: installed by scripts/install-deps, and nothing like Arial.
@@ -35,11 +33,11 @@ def fontconfig_file(folder, font_dirs):
     return str(path)
 
 
-def ink_columns(img, tid):
+def ink_columns(img, name):
     """Columns of boot-blue pixels on the line's rows, from a little left of its raster
     position to the screen rectangle's right edge (the text is boot blue on the rectangle,
     the same colour as the background around it)."""
-    col0, row0 = camera.TEXT_ORIGINS[tid]
+    col0, row0 = camera.TEXT_ORIGINS[name]
     right = math.floor(camera.SCREEN_RECT[2]) - 3
     cols = []
     for row in range(math.floor(row0) - 16, math.floor(row0) + 5):
@@ -57,8 +55,10 @@ def boot_frames(demo):
         if not demo.alive():
             raise AssertionError("the program ended early:\n" + demo.stderr_text())
         got = xdisplay.screenshot(demo.window)
-        if got and scenes.background(got[2]) == "light" and scenes.rectangle(got[2]) == "upright":
-            frames.append(got[2])
+        if got is None:
+            continue
+        if scenes.background(got.image) == "light" and scenes.rectangle(got.image) == "upright":
+            frames.append(got.image)
     return frames
 
 
@@ -82,8 +82,8 @@ class Fonts(unittest.TestCase):
         self.assertEqual(status, 0, errors)
         self.assertGreaterEqual(len(frames), 2, "the boot screen was not drawn")
         for img in frames:
-            for tid in ("T1", "T2", "T3"):
-                self.assertEqual(ink_columns(img, tid), [], "%s has ink without a font" % tid)
+            for name in scenes.BOOT_LINES:
+                self.assertEqual(ink_columns(img, name), [], "%s has ink without a font" % name)
         self.assertEqual(len(errors), 1, errors)
         line = errors[0]
         for asked in ('"Arial"', "700", "-20", "not be drawn"):
@@ -101,14 +101,14 @@ class Fonts(unittest.TestCase):
         self.assertEqual(errors.strip(), "", "a font was there to be used")
         self.assertGreaterEqual(len(frames), 2, "the boot screen was not drawn")
         img = frames[-1]
-        for tid in ("T1", "T2", "T3"):
-            self.assertGreater(len(ink_columns(img, tid)), 4 * len(scenes.TEXTS[tid]),
-                               "%s has next to no ink" % tid)
+        for name in scenes.BOOT_LINES:
+            self.assertGreater(len(ink_columns(img, name)), 4 * len(scenes.TEXTS[name]),
+                               "%s has next to no ink" % name)
         # The first line ends on the rectangle in either face: its ink is DejaVu's width.
-        cols = ink_columns(img, "T1")
+        cols = ink_columns(img, "bootTitle")
         measured = max(cols) + 1 - min(cols)
-        dejavu = textwidth.ink_width(scenes.TEXTS["T1"], str(DEJAVU_BOLD))
-        arial = textwidth.ink_width(scenes.TEXTS["T1"])
+        dejavu = textwidth.ink_width(scenes.TEXTS["bootTitle"], str(DEJAVU_BOLD))
+        arial = textwidth.ink_width(scenes.TEXTS["bootTitle"])
         self.assertGreater(abs(dejavu - arial), 2 * WIDTH_SLACK, "the two faces must be told apart")
         self.assertLessEqual(abs(measured - dejavu), WIDTH_SLACK,
                              "the first line is %d px wide; DejaVu gives %.1f, Arial %.1f" % (measured, dejavu, arial))

@@ -1,14 +1,11 @@
 """Yes at the start on a screen smaller than 640x480, where the mode cannot fit: the fallback
 question; Yes there gives a windowed run, No ends the program after "Program will now close."
 with status 1."""
-import sys
 import unittest
-from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).parent / "lib"))
-import checks  # noqa: E402
-import xdisplay  # noqa: E402
-from demo import TITLE, Demo  # noqa: E402
+import checks
+import xdisplay
+from demo import TITLE, Demo
 
 
 class FullscreenFallback(unittest.TestCase):

@@ -1,15 +1,12 @@
 """The two keys held or pressed together: holding F1 switches mode at every auto-repeat and
 the program stays up; Escape with F1 switches once more and then ends with status 0.
 Runs on an 800x600x16 screen that also offers 640x480, under a window manager."""
-import sys
 import time
 import unittest
-from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).parent / "lib"))
-import checks  # noqa: E402
-import xdisplay  # noqa: E402
-from demo import TITLE, Demo  # noqa: E402
+import checks
+import xdisplay
+from demo import TITLE, Demo
 
 SPEED = 5
 HOLD_SECONDS = 3.0

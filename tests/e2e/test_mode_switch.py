@@ -3,14 +3,11 @@ window manager: each window has the geometry of its mode (640x480, or covering t
 marked fullscreen, the screen keeping its size) and shows the boot screen where the projection
 puts it. What the sequence does across switches is read from exact frames elsewhere; here the
 clock runs at half speed, so the whole run stays in the boot phase."""
-import sys
 import time
 import unittest
-from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).parent / "lib"))
-import xdisplay  # noqa: E402
-from demo import Demo  # noqa: E402
+import xdisplay
+from demo import Demo
 
 SPEED = 0.5
 SWITCHES = 4
@@ -61,8 +58,8 @@ class ModeSwitch(unittest.TestCase):
         while demo.demo_now() < 11000:
             shot = demo.shot()
             if shot is not None:
-                seen.append(shot[0])
-                if shot[0] not in ("blank", "black"):
+                seen.append(shot.scene)
+                if shot.scene not in ("blank", "black"):
                     break
         return seen[-1] if seen else "nothing captured"
 

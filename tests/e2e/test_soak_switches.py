@@ -11,10 +11,9 @@ import time
 import unittest
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).parent / "lib"))
-import scenes  # noqa: E402
-import xdisplay  # noqa: E402
-from demo import Demo  # noqa: E402
+import scenes
+import xdisplay
+from demo import Demo
 
 SWITCHES = int(os.environ.get("QUORVANE_SOAK_SWITCHES", "200"))
 SUPPRESSIONS = Path(__file__).parent / "lsan.supp"
@@ -50,7 +49,7 @@ class SoakSwitches(unittest.TestCase):
                 got = xdisplay.screenshot(demo.window)
                 if got is None:
                     continue
-                line = scenes.credits_line(got[2])
+                line = scenes.credits_line(got.image)
                 seen.append(line)
                 if line is not None:
                     break

@@ -3,16 +3,13 @@
 program is killed. Runs on any screen size at least 640x480; every expected position comes
 from the screen size and the projection."""
 import signal
-import sys
 import unittest
-from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).parent / "lib"))
-import camera  # noqa: E402
-import scenes  # noqa: E402
-import xdisplay  # noqa: E402
-from demo import Demo  # noqa: E402
-from image import BLACK, SCREEN_BLUE, near, placement, unscaled  # noqa: E402
+import camera
+import scenes
+import xdisplay
+from demo import Demo
+from image import BLACK, SCREEN_BLUE, near, placement, unscaled
 
 SPEED = 3
 # Demo time well into the main part, where the box's shading spans many colours.

@@ -1,14 +1,11 @@
 """What a user does through the window manager: the title bar's close button ends the demo
 with status 0; minimising stops nothing but the drawing, so after a restore the scene is the
 one the clock has reached meanwhile."""
-import sys
 import unittest
-from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).parent / "lib"))
-import checks  # noqa: E402
-import xdisplay  # noqa: E402
-from demo import Demo  # noqa: E402
+import checks
+import xdisplay
+from demo import Demo
 
 SPEED = 5
 
@@ -35,8 +32,8 @@ class WindowManager(unittest.TestCase):
             shots = checks.capture_until(demo, demo.demo_now() + 3000, [])
             # Until its first frame the restored window may still be blank; the first frame
             # drawn already belongs to the main part.
-            drawn = [shot for shot in shots if not shot[0].startswith("blank")]
-            self.assertTrue(drawn and drawn[0][0].startswith("main:"), checks.summary(shots))
+            drawn = [shot for shot in shots if not shot.scene.startswith("blank")]
+            self.assertTrue(drawn and drawn[0].scene.startswith("main:"), checks.summary(shots))
             self.assertEqual(checks.mismatches(drawn), [], checks.summary(shots))
             self.assertEqual(demo.quit(window), 0)
 

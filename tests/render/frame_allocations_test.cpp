@@ -80,14 +80,14 @@ TEST(FrameAllocations, AThousandFramesAllocateNothing) {
     demoState.deviceContext = nullptr;
     ResizeViewport(640, 480);
     ASSERT_TRUE(InitRenderState());
-    const DWORD start = 4000000000u;
-    SetTestClock(start);
+    constexpr DWORD kStart = 4000000000u;
+    SetTestClock(kStart);
     RenderFrame();
 
     const long before = allocations;
     for (DWORD frame = 1; frame <= 1000; ++frame) {
         recorder::Reset();
-        SetTestClock(start + frame * 100u);
+        SetTestClock(kStart + frame * 100u);
         RenderFrame();
     }
     EXPECT_EQ(allocations - before, 0);

@@ -10,8 +10,8 @@
 
 namespace {
 
-constexpr int width = 640;
-constexpr int height = 480;
+constexpr int kWidth = 640;
+constexpr int kHeight = 480;
 
 EGLDisplay display = EGL_NO_DISPLAY;
 EGLContext context = EGL_NO_CONTEXT;
@@ -49,10 +49,10 @@ bool BindFramebuffer() {
     bindFramebuffer(GL_FRAMEBUFFER, fbo);
     genRenderbuffers(2, buffers);
     bindRenderbuffer(GL_RENDERBUFFER, buffers[0]);
-    storage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    storage(GL_RENDERBUFFER, GL_RGBA8, kWidth, kHeight);
     attach(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, buffers[0]);
     bindRenderbuffer(GL_RENDERBUFFER, buffers[1]);
-    storage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+    storage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, kWidth, kHeight);
     attach(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, buffers[1]);
     return status(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
@@ -99,7 +99,7 @@ bool OpenOffscreenContext() {
         return Fail("no GL context");
     }
     if (pbuffer) {
-        const EGLint size[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
+        const EGLint size[] = {EGL_WIDTH, kWidth, EGL_HEIGHT, kHeight, EGL_NONE};
         surface = eglCreatePbufferSurface(display, config, size);
         if (surface == EGL_NO_SURFACE) {
             return Fail("no pbuffer");

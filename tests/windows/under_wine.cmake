@@ -22,7 +22,7 @@ foreach(run "windowed;n;1024x768x24" "fullscreen;y;640x480x16" "fallback;y;1024x
   # Apart from the other display tests: a starved X server or Wine loses keys and frames.
   set_tests_properties(windows.wine.demo.${name} PROPERTIES
                        FIXTURES_REQUIRED "wine;mingw-x64" RESOURCE_LOCK wineprefix RUN_SERIAL TRUE
-                       TIMEOUT 300)
+                       ENVIRONMENT "PYTHONPATH=${QUORVANE_E2E_LIB}" TIMEOUT 300)
 endforeach()
 
 # Windows keeps a window within the screen, so the screen is larger than the 640x480 asked.

@@ -12,11 +12,9 @@ import os
 import subprocess
 import sys
 import time
-from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e" / "lib"))
-import scenes  # noqa: E402
-import xdisplay  # noqa: E402
+import scenes
+import xdisplay
 
 TITLE = "Quorvane"
 # Wine's first start of a program in a prefix, and its boxes, are slow on a loaded machine.
@@ -66,7 +64,7 @@ def wait_for_boot_screen(window, alive):
     while time.monotonic() < deadline and alive():
         shot = xdisplay.screenshot(window)
         if shot is not None:
-            found = (scenes.background(shot[2]), scenes.rectangle(shot[2]))
+            found = (scenes.background(shot.image), scenes.rectangle(shot.image))
             if found == ("light", "upright"):
                 return
             seen.append("%s background, rectangle %s" % found)

@@ -13,7 +13,7 @@
 #include <cstring>
 #include <numbers>
 
-#include "platform/linux/wav_reader.h"
+#include "wav/wav.h"
 
 namespace {
 

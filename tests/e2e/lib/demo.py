@@ -9,6 +9,7 @@ import signal
 import subprocess
 import tempfile
 import time
+from collections import namedtuple
 from pathlib import Path
 
 import scenes
@@ -20,6 +21,10 @@ MUSIC_NAME = "tUrBiLo - Pelvarn.wav"
 TITLE = "Quorvane"
 # A frame on screen may have been drawn a little before the capture read it.
 FRAME_SLACK = 0.15
+
+# A capture as the tests judge it: the scene it shows, whether the cursor is on, the bounds of
+# its demo time in milliseconds, and the picture (None once it is no longer needed).
+Shot = namedtuple("Shot", "scene cursor lo hi image")
 
 
 def _run_quiet(*args):
@@ -150,7 +155,6 @@ class Demo:
         if box is None:
             raise AssertionError("no message box %r appeared (program %s)" %
                                  (caption, "running" if self.alive() else "exited"))
-        self.last_box = xdisplay.title_of(box)
         pressed = time.monotonic()
         xdisplay.key(box, "Return" if yes else "Escape")
         return pressed
@@ -171,10 +175,10 @@ class Demo:
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
             shot = xdisplay.screenshot(self.window)
-            if shot and scenes.rectangle(shot[2]) == "upright":
-                return max(lo - FRAME_SLACK, not_before), shot[1]
+            if shot and scenes.rectangle(shot.image) == "upright":
+                return max(lo - FRAME_SLACK, not_before), shot.end
             if shot:
-                lo = shot[0]
+                lo = shot.start
             if not self.alive():
                 break
         raise AssertionError("the boot screen never appeared")
@@ -195,11 +199,10 @@ class Demo:
             time.sleep(0.02)
 
     def shot(self, window=None):
-        """(scene, cursor, elapsed_lo, elapsed_hi) of a capture, or None."""
+        """A Shot of the window (the demo's own by default), or None when it went away."""
         got = xdisplay.screenshot(window or self.window)
         if got is None:
             return None
-        start, end, img = got
-        scene, cur = scenes.classify(img)
-        lo, hi = self.elapsed(start, end)
-        return scene, cur, lo, hi, img
+        scene, cur = scenes.classify(got.image)
+        lo, hi = self.elapsed(got.start, got.end)
+        return Shot(scene, cur, lo, hi, got.image)

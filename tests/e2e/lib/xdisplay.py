@@ -1,9 +1,13 @@
-"""The X display as a user meets it: finding windows, pressing keys, clicking, screenshots."""
+"""The X display as a user meets it: finding windows, pressing keys, screenshots."""
 import re
 import subprocess
 import time
+from collections import namedtuple
 
 from image import parse_ppm, unscaled
+
+# A screenshot of a window, between two readings of the host's monotonic clock.
+Capture = namedtuple("Capture", "start end image")
 
 
 def _run(*args, timeout=20):
@@ -25,10 +29,6 @@ def windows(title, pattern=None):
 
 def box_pattern(caption):
     return "^" + re.escape(caption) + "$"
-
-
-def title_of(window):
-    return _run("xdotool", "getwindowname", str(window)).stdout.rstrip("\n")
 
 
 def wait_window(title, timeout=30.0, alive=None, exclude=(), pattern=None):
@@ -125,19 +125,9 @@ def frame_top(window):
     return numbers[2] if len(numbers) == 4 else 0
 
 
-def click(col, row):
-    _run("xdotool", "mousemove", "--sync", str(col), str(row), "click", "1")
-
-
-def screen_size():
-    out = _run("xdpyinfo").stdout
-    m = re.search(r"dimensions:\s+(\d+)x(\d+)", out)
-    return int(m.group(1)), int(m.group(2))
-
-
 def screenshot(window):
-    """(start, end, image) of a capture of the window's contents, times on the host's
-    monotonic clock; None when the window went away meanwhile. A window larger than the
+    """A Capture(start, end, image) of the window's contents, times on the host's monotonic
+    clock; None when the window went away meanwhile. A window larger than the
     program's 640x480 is an emulated fullscreen one: its picture is read back at 640x480."""
     start = time.monotonic()
     shot = subprocess.run(["import", "-window", str(window), "-depth", "8", "ppm:-"],
@@ -151,7 +141,7 @@ def screenshot(window):
         return None
     if img.width > 640 or img.height > 480:
         img = unscaled(img)
-    return start, end, img
+    return Capture(start, end, img)
 
 
 def root_screenshot():

@@ -70,7 +70,7 @@ protected:
 
     std::string WriteTone(const char* name, const ToneSpec& spec) {
         std::string path = dir + "/" + name;
-        EXPECT_TRUE(WriteFileBytes(path, BuildToneWav(spec)));
+        EXPECT_TRUE(WriteWavFile(path, BuildToneWav(spec)));
         return path;
     }
 
@@ -312,7 +312,7 @@ std::string WriteDamaged(const std::string& dir, const char* name,
     std::vector<std::uint8_t> image = BuildToneWav(ToneSpec{});
     damage(&image);
     std::string path = dir + "/" + name;
-    WriteFileBytes(path, image);
+    WriteWavFile(path, image);
     return path;
 }
 
@@ -329,7 +329,7 @@ const BadFile kBadFiles[] = {
      }},
     {"header only",
      [](const std::string& dir) {
-         return WriteDamaged(dir, "header.wav", [](auto* i) { i->resize(kDataOffset); });
+         return WriteDamaged(dir, "header.wav", [](auto* i) { i->resize(kWavDataOffset); });
      }},
     {"wrong header",
      [](const std::string& dir) {
@@ -338,23 +338,23 @@ const BadFile kBadFiles[] = {
     {"absurd format size",
      [](const std::string& dir) {
          return WriteDamaged(dir, "fmt.wav",
-                             [](auto* i) { PutU32(i, kFmtSizeOffset, 0xFFFFFFF0u); });
+                             [](auto* i) { PutU32(i, kWavFmtSizeOffset, 0xFFFFFFF0u); });
      }},
     {"absurd data size",
      [](const std::string& dir) {
          return WriteDamaged(dir, "data.wav",
-                             [](auto* i) { PutU32(i, kDataSizeOffset, 0x7FFFFFF0u); });
+                             [](auto* i) { PutU32(i, kWavDataSizeOffset, 0x7FFFFFF0u); });
      }},
     {"absurd channel count",
      [](const std::string& dir) {
          return WriteDamaged(dir, "channels.wav",
-                             [](auto* i) { PutU16(i, kFmtBodyOffset + 2, 0xFFFF); });
+                             [](auto* i) { PutU16(i, kWavFmtBodyOffset + 2, 0xFFFF); });
      }},
     {"not audio",
      [](const std::string& dir) {
          std::string path = dir + "/text.wav";
          const char text[] = "just some text, not a sound\n";
-         WriteFileBytes(path, std::vector<std::uint8_t>(text, text + sizeof text - 1));
+         WriteWavFile(path, std::vector<std::uint8_t>(text, text + sizeof text - 1));
          return path;
      }},
 };
@@ -420,7 +420,7 @@ std::string WriteSlowFile(const std::string& dir) {
     spec.frames = 11025 * 60 * 10;
     spec.leftHertz = 200.0;
     std::string path = dir + "/slow.wav";
-    EXPECT_TRUE(WriteFileBytes(path, BuildToneWav(spec)));
+    EXPECT_TRUE(WriteWavFile(path, BuildToneWav(spec)));
     return path;
 }
 

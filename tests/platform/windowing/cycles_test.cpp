@@ -25,18 +25,6 @@ int Cycles() {
     return asked != nullptr ? std::atoi(asked) : 1000;
 }
 
-PIXELFORMATDESCRIPTOR DemoFormatRequest() {
-    PIXELFORMATDESCRIPTOR request{};
-    request.nSize = sizeof request;
-    request.nVersion = 1;
-    request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    request.iPixelType = PFD_TYPE_RGBA;
-    request.cColorBits = 16;
-    request.cDepthBits = 16;
-    request.iLayerType = PFD_MAIN_PLANE;
-    return request;
-}
-
 // What a cycle leaves to check, or where it stopped.
 struct Cycle {
     std::string failed;  // the step that failed, empty when every step worked

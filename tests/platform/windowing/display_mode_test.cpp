@@ -63,15 +63,9 @@ bool CoversScreen() {
     return shown.x == 0 && shown.y == 0 && shown.width == 1280 && shown.height == 1024;
 }
 
-// The demo's own pixel format request: double-buffered RGBA, 16 colour bits, 16 depth bits.
+// A GL context made current on the window, in the pixel format the demo asks for.
 bool MakeDemoContext(HWND window, HGLRC* context) {
-    PIXELFORMATDESCRIPTOR request{};
-    request.nSize = sizeof request;
-    request.nVersion = 1;
-    request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    request.iPixelType = PFD_TYPE_RGBA;
-    request.cColorBits = 16;
-    request.cDepthBits = 16;
+    const PIXELFORMATDESCRIPTOR request = DemoFormatRequest();
     HDC dc = GetDC(window);
     int format = ChoosePixelFormat(dc, &request);
     if (format == 0 || !SetPixelFormat(dc, format, &request)) return false;

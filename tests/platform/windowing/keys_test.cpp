@@ -18,13 +18,6 @@ struct Key {
     WPARAM vk;
 };
 
-bool Focused() {
-    for (const MSG& msg : gRecorded.sent) {
-        if (msg.message == WM_ACTIVATE && LOWORD(msg.wParam) != WA_INACTIVE) return true;
-    }
-    return false;
-}
-
 std::vector<MSG> KeyMessages() {
     std::vector<MSG> keys;
     for (const MSG& msg : gRecorded.queued) {

@@ -66,6 +66,13 @@ bool SawSent(UINT message) {
     return false;
 }
 
+bool Focused() {
+    for (const MSG& msg : gRecorded.sent) {
+        if (msg.message == WM_ACTIVATE && LOWORD(msg.wParam) != WA_INACTIVE) return true;
+    }
+    return false;
+}
+
 HWND OpenTestWindow(const char* title, DWORD style, DWORD exStyle) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSA description{};
@@ -90,4 +97,15 @@ void CloseTestWindow(HWND window) {
     DestroyWindow(window);
     PumpUntil([] { return false; }, 50);
     gRecorded = {};
+}
+
+PIXELFORMATDESCRIPTOR FormatRequest(DWORD flags, BYTE depthBits) {
+    PIXELFORMATDESCRIPTOR request{};
+    request.nSize = sizeof request;
+    request.nVersion = 1;
+    request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | flags;
+    request.iPixelType = PFD_TYPE_RGBA;
+    request.cColorBits = 16;
+    request.cDepthBits = depthBits;
+    return request;
 }

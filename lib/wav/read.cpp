@@ -1,6 +1,6 @@
 // The bounded RIFF/WAVE walk behind ParseWav: chunks are visited only while their whole
 // header and body lie inside the image, and the format is checked for self-consistency.
-#include "platform/linux/wav_reader.h"
+#include "wav/wav.h"
 
 #include <cstring>
 
@@ -34,6 +34,7 @@ bool Fail(const char** why, const char* reason) {
 struct Format {
     std::uint16_t channels;
     std::uint32_t rate;
+    std::uint32_t byteRate;
     std::uint16_t blockAlign;
     std::uint16_t bits;
 };
@@ -43,6 +44,7 @@ bool ReadFormat(const std::uint8_t* body, std::uint32_t size, Format* format, co
     std::uint16_t tag = ReadU16(body);
     format->channels = ReadU16(body + 2);
     format->rate = ReadU32(body + 4);
+    format->byteRate = ReadU32(body + 8);
     format->blockAlign = ReadU16(body + 12);
     format->bits = ReadU16(body + 14);
     if (tag == kFormatExtensible) {
@@ -101,6 +103,8 @@ bool ParseWav(const std::uint8_t* image, std::size_t size, WavPcm* pcm, const ch
             pcm->bitsPerSample = format.bits;
             pcm->samples = body;
             pcm->frameCount = frames;
+            pcm->riffSize = ReadU32(image + 4);
+            pcm->byteRate = format.byteRate;
             return true;
         }
         // Chunks are padded to an even length; a missing pad byte at the very end is harmless.
