@@ -118,15 +118,29 @@ prog_switch=$(median switch_ms "$work"/prog.*)
 prog_allocs=$(median allocs_per_frame "$work"/prog.*)
 base_allocs=$(median allocs_per_frame "$work"/base.*)
 
+scene_first=$(median first_frame_ms "$work"/base.*)
+
+samples() {  # name, files...
+  local name=$1
+  shift
+  cat "$@" 2>/dev/null | awk -v n="$name" '$1 == n {printf " %s", $2}'
+}
+
 echo "app benchmark, $rounds rounds, medians, 640x480 on Xvfb"
 printf '  %-40s %10s %10s  %s\n' figure program baseline ratio
 printf '  %-40s %10s %10s  %s (goal >= 0.97)\n' "frames per second" "$prog_fps" "$base_fps" \
   "$(ratio "$prog_fps" "$base_fps")"
-printf '  %-40s %10s %10s  %s\n' "start to first presented frame, ms" "$prog_first" "$bare_first" \
-  "$(ratio "$prog_first" "$bare_first")"
-printf '  %-40s %10s %10s  %s\n' "F1 switch vs bare destroy+create, ms" "$prog_switch" \
+printf '  %-40s %10s %10s  %s (goal <= 1.2)\n' "start to first presented frame, ms" "$prog_first" \
+  "$bare_first" "$(ratio "$prog_first" "$bare_first")"
+printf '  %-40s %10s %10s  %s (goal <= 1.3)\n' "F1 switch vs bare destroy+create, ms" "$prog_switch" \
   "$bare_switch" "$(ratio "$prog_switch" "$bare_switch")"
 printf '  %-40s %10s %10s\n' "heap allocations per idle turn" "$prog_allocs" "$base_allocs"
-echo "  fps samples: program$(cat "$work"/prog.* | awk '$1 == "fps" {printf " %s", $2}')," \
-  "baseline$(cat "$work"/base.* | awk '$1 == "fps" {printf " %s", $2}')"
+echo "  samples, program | baseline:"
+echo "    fps:        $(samples fps "$work"/prog.*) |$(samples fps "$work"/base.*)"
+echo "    start, ms:  $(samples first_frame_ms "$work"/prog.*) |$(samples first_frame_ms "$work"/bare.*)"
+echo "    switch, ms: $(samples switch_ms "$work"/prog.*) |$(samples switch_ms "$work"/bare.*)"
+# For reading the start-up figure: the demo's own scene (fonts, text, screen) drawn first by a
+# bare SDL loop, whose first frame pays the same GL first-use costs as the program's.
+printf '  %-40s %10s %10s  %s\n' "(start, the scene's bare loop, ms)" "$scene_first" "$bare_first" \
+  "$(ratio "$scene_first" "$bare_first")"
 echo "  (a loaded machine spreads these widely: read the ratios next to the samples)"

@@ -2,6 +2,8 @@
 // finish) is the baseline; a boot frame, a main-part frame and the three boot text lines
 // are printed as ratios to it.
 //
+// Run by hand: build/bench/render/bench_render_gl (about two minutes).
+//
 // The floor: the same frames drawn with glyph lists made the plainest way (a FreeType mono
 // bitmap per glyph, glBitmap, the hinted integer advance, the unpacking state as
 // InitRenderState leaves it), from the face fontconfig gives for the demo's request. The
@@ -153,7 +155,23 @@ BENCHMARK(BootTextLines)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
+    // Unless told otherwise: nine rounds of every figure, interleaved in random order, so that
+    // a machine whose load changes weighs on a figure and its floor alike; medians reported.
+    std::vector<char*> args(argv, argv + argc);
+    bool repetitionsAsked = false;
+    for (int i = 1; i < argc; ++i) {
+        repetitionsAsked =
+            repetitionsAsked || std::strstr(argv[i], "--benchmark_repetitions") == argv[i];
+    }
+    char repetitions[] = "--benchmark_repetitions=9";
+    char minTime[] = "--benchmark_min_time=0.2";
+    char interleaving[] = "--benchmark_enable_random_interleaving=true";
+    char aggregatesOnly[] = "--benchmark_report_aggregates_only=true";
+    if (!repetitionsAsked) {
+        args.insert(args.begin() + 1, {repetitions, minTime, interleaving, aggregatesOnly});
+    }
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
     if (!OpenOffscreenContext()) {
         std::fprintf(stderr, "bench_render_gl: no offscreen GL context, nothing measured\n");
         return 1;

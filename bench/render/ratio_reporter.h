@@ -1,9 +1,10 @@
 // Console output of Google Benchmark, followed by every figure as a ratio to a baseline run
-// measured in the same process.
+// measured in the same process (with repetitions: medians of the repetitions).
 #pragma once
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -12,13 +13,27 @@
 struct RatioReporter : benchmark::ConsoleReporter {
     explicit RatioReporter(std::string baselineName) : baseline(std::move(baselineName)) {}
 
+    // With repetitions, a figure is the median of its repetitions; without, its one run.
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-                figures.emplace_back(run.benchmark_name(), run.GetAdjustedRealTime());
+            if (run.error_occurred) continue;
+            if (run.run_type == Run::RT_Iteration && run.repetitions <= 1) {
+                Set(run.benchmark_name(), run.GetAdjustedRealTime());
+            } else if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                Set(run.run_name.function_name, run.GetAdjustedRealTime());
             }
         }
+    }
+
+    void Set(const std::string& name, double time) {
+        for (auto& figure : figures) {
+            if (figure.first == name) {
+                figure.second = time;
+                return;
+            }
+        }
+        figures.emplace_back(name, time);
     }
 
     void PrintRatios() const {
@@ -31,7 +46,9 @@ struct RatioReporter : benchmark::ConsoleReporter {
             return;
         }
         std::printf("\nratio to %s (real time):\n", baseline.c_str());
-        for (const auto& [name, time] : figures) {
+        auto sorted = figures;  // interleaved runs come in any order
+        std::sort(sorted.begin(), sorted.end());
+        for (const auto& [name, time] : sorted) {
             std::printf("  %-32s %8.2f\n", name.c_str(), time / base);
         }
     }

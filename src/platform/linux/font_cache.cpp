@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <tuple>
 #include <vector>
@@ -258,11 +259,15 @@ void StartFontWarmUp() {
         if (cache.warmUpStarted) return;
         cache.warmUpStarted = true;
     }
-    std::thread([&cache] {
-        std::lock_guard<std::mutex> hold(cache.lock);
-        FcInit();
-        Library(cache);
-    }).detach();
+    try {
+        std::thread([&cache] {
+            std::lock_guard<std::mutex> hold(cache.lock);
+            FcInit();
+            Library(cache);
+        }).detach();
+    } catch (const std::system_error&) {
+        // No thread to be had: the first font request sets fontconfig up itself.
+    }
 }
 
 }  // namespace standin

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <numbers>
 
 #include "wav/wav.h"
@@ -32,7 +33,14 @@ bool Fail(const char** why, const char* reason) {
 
 // Opened without blocking, so that a FIFO or a device at the path is turned away at once
 // instead of waiting for a writer; only a regular file is read.
-bool ReadWholeFile(const char* path, std::vector<std::uint8_t>* bytes, const char** why) {
+// The file's bytes, read once into storage that is not cleared first (a music file is tens
+// of megabytes: every extra pass over it is time taken from the frames on a small machine).
+struct FileImage {
+    std::unique_ptr<std::uint8_t[]> bytes;
+    std::size_t size = 0;
+};
+
+bool ReadWholeFile(const char* path, FileImage* image, const char** why) {
     int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return Fail(why, errno == ENOENT ? "no such file" : "cannot be opened");
     struct stat info {};
@@ -42,11 +50,12 @@ bool ReadWholeFile(const char* path, std::vector<std::uint8_t>* bytes, const cha
     } else if (info.st_size > kMaxFileBytes) {
         Fail(why, "file too large");
     } else {
-        bytes->resize(static_cast<std::size_t>(info.st_size));
+        const std::size_t size = static_cast<std::size_t>(info.st_size);
+        image->bytes.reset(new std::uint8_t[size > 0 ? size : 1]);
         std::size_t got = 0;
         ok = true;
-        while (got < bytes->size()) {
-            ssize_t n = read(fd, bytes->data() + got, bytes->size() - got);
+        while (got < size) {
+            ssize_t n = read(fd, image->bytes.get() + got, size - got);
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) {
                 ok = Fail(why, "read error");
@@ -55,15 +64,37 @@ bool ReadWholeFile(const char* path, std::vector<std::uint8_t>* bytes, const cha
             if (n == 0) break;  // a file that shrank while being read is simply shorter
             got += static_cast<std::size_t>(n);
         }
-        bytes->resize(got);
+        image->size = got;
     }
     close(fd);
     return ok;
 }
 
+// The common case of a file at the device's rate, mono or 8-bit, in one pass: SDL would go
+// through floating point both ways, several times slower for minutes of music.
+bool WidenAtDeviceRate(const WavPcm& pcm, SoundSamples* out) {
+    out->resize(pcm.frameCount * kSoundChannels);
+    std::int16_t* to = out->data();
+    const std::uint8_t* from = pcm.samples;
+    const std::size_t values = pcm.frameCount * static_cast<std::size_t>(pcm.channels);
+    const std::size_t copies = kSoundChannels / static_cast<std::size_t>(pcm.channels);
+    for (std::size_t i = 0; i < values; ++i) {
+        std::int16_t value;
+        if (pcm.bitsPerSample == 8) {
+            value = static_cast<std::int16_t>((from[i] - 128) * 256);  // unsigned, 128 is silence
+        } else {
+            value =
+                static_cast<std::int16_t>(from[2 * i] | (from[2 * i + 1] << 8));  // little-endian
+        }
+        for (std::size_t c = 0; c < copies; ++c) *to++ = value;
+    }
+    return true;
+}
+
 // SDL_ConvertAudio works on the whole clip at once, so the resampler sees every sample
 // (SDL's streaming converter drops some of them when it resamples), at the price of a work
-// buffer several times the file's size for low rates; that buffer is bounded.
+// buffer several times the file's size for low rates; that buffer is bounded. The clip's own
+// storage is that work buffer, so the samples are copied once and converted in place.
 bool ConvertToDeviceFormat(const WavPcm& pcm, SoundSamples* out, const char** why) {
     SDL_AudioFormat format = pcm.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
     SDL_AudioCVT cvt;
@@ -77,18 +108,21 @@ bool ConvertToDeviceFormat(const WavPcm& pcm, SoundSamples* out, const char** wh
         std::memcpy(out->data(), pcm.samples, out->size() * sizeof(std::int16_t));
         return true;
     }
+    if (pcm.sampleRate == kSoundRate) return WidenAtDeviceRate(pcm, out);
     if (cvt.len_mult <= 0 || bytes > kMaxWorkBytes / static_cast<std::size_t>(cvt.len_mult)) {
         return Fail(why, "too long to convert");
     }
-    std::vector<Uint8> work(bytes * static_cast<std::size_t>(cvt.len_mult));
-    std::memcpy(work.data(), pcm.samples, bytes);
-    cvt.buf = work.data();
+    const std::size_t workBytes = bytes * static_cast<std::size_t>(cvt.len_mult);
+    out->resize((workBytes + sizeof(std::int16_t) - 1) / sizeof(std::int16_t));
+    std::memcpy(out->data(), pcm.samples, bytes);
+    cvt.buf = reinterpret_cast<Uint8*>(out->data());
     cvt.len = static_cast<int>(bytes);
     if (SDL_ConvertAudio(&cvt) != 0) return Fail(why, "conversion failed");
     std::size_t converted = static_cast<std::size_t>(cvt.len_cvt) / sizeof(std::int16_t);
     if (converted == 0) return Fail(why, "no samples");
     out->resize(converted);
-    std::memcpy(out->data(), work.data(), converted * sizeof(std::int16_t));
+    // The work room a resampler asked for may be far more than the clip: give it back.
+    if (out->capacity() > converted + converted / 2) out->shrink_to_fit();
     return true;
 }
 
@@ -96,10 +130,10 @@ bool ConvertToDeviceFormat(const WavPcm& pcm, SoundSamples* out, const char** wh
 
 bool LoadSoundFile(const char* path, SoundSamples* samples, const char** why) {
     if (path == nullptr || *path == '\0') return Fail(why, "no file name");
-    std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(path, &bytes, why)) return false;
+    FileImage image;
+    if (!ReadWholeFile(path, &image, why)) return false;
     WavPcm pcm;
-    if (!ParseWav(bytes.data(), bytes.size(), &pcm, why)) return false;
+    if (!ParseWav(image.bytes.get(), image.size, &pcm, why)) return false;
     SoundSamples converted;
     if (!ConvertToDeviceFormat(pcm, &converted, why)) return false;
     samples->swap(converted);

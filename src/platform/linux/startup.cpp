@@ -1,11 +1,13 @@
 // The start-up code: main() hands over to the program's WinMain, as the Windows C runtime does.
 //
 // A program without a display could show nothing, not even a message box explaining why, so
-// that is checked first and told on the terminal in one line.
+// that is checked first and told on the terminal in one line. Then fontconfig's set-up starts
+// on a helper thread, while the program asks its questions and makes its window.
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "platform/linux/font_cache.h"
 #include "platform/linux/standin.h"
 
 namespace {
@@ -40,6 +42,7 @@ int main(int argc, char** argv) {
             ProgramName(argc > 0 ? argv[0] : nullptr), SDL_GetError());
         return 1;
     }
+    standin::StartFontWarmUp();
     std::string commandLine = CommandLineAfterProgram(argc, argv);
     int result = WinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), SW_SHOWDEFAULT);
     SDL_Quit();

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 
+#include "platform/linux/font_objects.h"
 #include "trace.h"
 
 namespace {
@@ -145,6 +146,42 @@ TEST(GlyphLists, CharacterWidthsAreTheListsAdvances) {
     ASSERT_TRUE(GetCharWidth32A(dc, 'A', 'A', sentinel));
     EXPECT_EQ(sentinel[0], 0);
     EXPECT_TRUE(DeleteObject(font));
+}
+
+// The window layer forgets a DC when its window dies: the next DC with that value (or a test
+// reusing it) starts over with the stock font, and no table fills up however many come.
+TEST(GlyphLists, AForgottenDcStartsOverWithTheStockFontAndDcsNeverRunOut) {
+    const HFONT font = DemoFont();
+    const HDC dc = MadeUpDc(0xD5);
+    const HGDIOBJ stock = SelectObject(dc, font);
+    ASSERT_NE(stock, nullptr);
+    standin::ForgetDeviceContext(dc);
+    EXPECT_FALSE(BuildLists(dc).at('A').hasBitmap) << "the selection went with the DC";
+    EXPECT_EQ(SelectObject(dc, font), stock);
+    standin::ForgetDeviceContext(dc);
+    for (std::uintptr_t n = 0; n < 10000; ++n) {
+        const HDC fresh = MadeUpDc(0x100000 + n * 4);
+        ASSERT_EQ(SelectObject(fresh, font), stock) << "DC number " << n;
+        standin::ForgetDeviceContext(fresh);
+    }
+    const HDC last = MadeUpDc(0xE6);
+    SelectObject(last, font);
+    EXPECT_TRUE(BuildLists(last).at('A').hasBitmap);
+    SelectObject(last, stock);
+    EXPECT_TRUE(DeleteObject(font));
+}
+
+TEST(GlyphLists, ADeletedFontsHandleNeverStandsForALaterFont) {
+    const HDC dc = MadeUpDc(0xF7);
+    const HFONT first = DemoFont();
+    EXPECT_TRUE(DeleteObject(first));
+    for (int n = 0; n < 1000; ++n) {
+        const HFONT later = DemoFont();
+        ASSERT_NE(later, first);
+        EXPECT_EQ(SelectObject(dc, first), nullptr);
+        EXPECT_TRUE(DeleteObject(later));
+    }
+    EXPECT_FALSE(DeleteObject(first));
 }
 
 }  // namespace
