@@ -28,14 +28,13 @@ class Keys(unittest.TestCase):
             self.assertGreaterEqual(len(seen), 4, "windows seen: %d" % len(seen))
             window = xdisplay.wait_window(TITLE, 30, demo.alive)
             self.assertIsNotNone(window, "the program should stay up:\n" + demo.stderr_text())
-            time.sleep(1.0)
-            window = xdisplay.wait_window(TITLE, 30, demo.alive)
             demo.window = window
-            shots = checks.capture_until(demo, demo.demo_now() + 2000, [])
-            self.assertTrue(shots)
-            self.assertEqual(checks.mismatches(shots, lambda lo, hi: {"black", "blank"}), [],
-                             checks.summary(shots))
-            self.assertEqual(demo.quit(window), 0)
+            # The window the switching ended with draws the sequence where the clock is (or
+            # the one black frame of a fresh context).
+            first = demo.drawn()
+            self.assertEqual(checks.mismatches([first], lambda lo, hi: {"black"}), [],
+                             checks.summary([first]))
+            self.assertEqual(demo.quit(), 0)
 
     def test_escape_with_f1_switches_then_ends(self):
         with Demo(speed=SPEED) as demo:

@@ -11,7 +11,8 @@ import xdisplay
 from demo import Demo
 from image import BLACK, SCREEN_BLUE, near, placement, unscaled
 
-SPEED = 3
+# Slow enough that the boot screen still stands when a whole screen has been read back.
+SPEED = 1.5
 # Demo time well into the main part, where the box's shading spans many colours.
 MAIN_PART = 36000
 

@@ -198,6 +198,24 @@ class Demo:
         while self.demo_now() < ms:
             time.sleep(0.02)
 
+    def drawn(self, timeout=30):
+        """The first capture of the window that shows a frame: a window just mapped or
+        restored is blank until the program draws into it. Fails after the timeout, naming
+        what was seen."""
+        deadline = time.monotonic() + timeout
+        seen = []
+        while time.monotonic() < deadline and self.alive():
+            got = self.shot()
+            if got is not None and got.scene != "blank":
+                return got
+            seen.append(got.scene if got else "no capture")
+            if got is None:
+                # The program may have replaced its window meanwhile (a mode switch).
+                current = xdisplay.windows(TITLE)
+                if current and self.window not in current:
+                    self.window = current[0]
+        raise AssertionError("the window showed no frame within %g s: %s" % (timeout, seen[-10:]))
+
     def shot(self, window=None):
         """A Shot of the window (the demo's own by default), or None when it went away."""
         got = xdisplay.screenshot(window or self.window)

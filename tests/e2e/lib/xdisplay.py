@@ -125,13 +125,21 @@ def frame_top(window):
     return numbers[2] if len(numbers) == 4 else 0
 
 
+# Far above what reading a window takes, even on a loaded machine.
+SCREENSHOT_TIMEOUT = 15
+
+
 def screenshot(window):
     """A Capture(start, end, image) of the window's contents, times on the host's monotonic
     clock; None when the window went away meanwhile. A window larger than the
     program's 640x480 is an emulated fullscreen one: its picture is read back at 640x480."""
     start = time.monotonic()
-    shot = subprocess.run(["import", "-window", str(window), "-depth", "8", "ppm:-"],
-                          capture_output=True, timeout=30)
+    try:
+        shot = subprocess.run(["import", "-window", str(window), "-depth", "8", "ppm:-"],
+                              capture_output=True, timeout=SCREENSHOT_TIMEOUT)
+    except subprocess.TimeoutExpired:
+        # import waits for a click forever when the window is gone before it could read it.
+        return None
     end = time.monotonic()
     if shot.returncode != 0 or not shot.stdout:
         return None
