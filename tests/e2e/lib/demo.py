@@ -69,6 +69,10 @@ class Demo:
             run_env["LD_PRELOAD"] = FAKETIME
             run_env["FAKETIME"] = "+0 x%g" % speed
             run_env["FAKETIME_NO_CACHE"] = "1"
+            # File times stay true: with faked ones, fontconfig finds every directory changed
+            # since its cache was written, rescans all fonts (most of a second) and rewrites
+            # the system cache with faked times, which the next program then rescans in turn.
+            run_env["NO_FAKE_STAT"] = "1"
         for name, value in (env or {}).items():
             if value is None:
                 run_env.pop(name, None)
@@ -162,11 +166,26 @@ class Demo:
     def start(self, fullscreen=False, timeout=60):
         """Answers the start-up question, waits for the window and its first frame."""
         pressed = self.answer("Start FullScreen?", fullscreen, timeout)
-        self.window = xdisplay.wait_window(TITLE, timeout, self.alive)
-        if self.window is None:
-            raise AssertionError("the demo window did not appear:\n" + self.stderr_text())
-        self.t0 = self.first_frame(pressed, timeout)
+        self.window, not_before = self.wait_shown(pressed, timeout)
+        self.t0 = self.first_frame(not_before, timeout)
         return self.window
+
+    def wait_shown(self, not_before, timeout):
+        """The demo window once it is shown, and the host time of the last look that did not
+        find it yet: the timeline starts with the first frame, drawn only after the window is
+        shown, so not before that look. (A program that draws at once leaves no blank capture
+        to bound its start; this bound keeps the start known that closely all the same.)"""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            looked = time.monotonic()
+            found = xdisplay.windows(TITLE)
+            if found:
+                return found[0], not_before
+            not_before = looked
+            if not self.alive():
+                break
+            time.sleep(0.02)
+        raise AssertionError("the demo window did not appear:\n" + self.stderr_text())
 
     def first_frame(self, not_before, timeout):
         """Host-time bounds (lo, hi) of the timeline's start: the last capture without the
