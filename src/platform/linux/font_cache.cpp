@@ -13,7 +13,6 @@
 #include <memory>
 #include <mutex>
 #include <system_error>
-#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -55,7 +54,6 @@ typedef std::tuple<std::string, int, unsigned> FaceKey;  // file, index, pixels
 // the faces are referenced by font objects until the very end.
 struct Cache {
     std::mutex lock;
-    bool warmUpStarted = false;
     FT_Library library = nullptr;
     bool libraryFailed = false;
     std::map<RequestKey, const ResolvedFace*> requests;  // null: no usable font for it
@@ -250,24 +248,6 @@ const GlyphBitmap& GlyphFor(const ResolvedFace* face, DWORD code) {
         resolved.made[code] = true;
     }
     return resolved.glyphs[code];
-}
-
-void StartFontWarmUp() {
-    Cache& cache = TheCache();
-    {
-        std::lock_guard<std::mutex> hold(cache.lock);
-        if (cache.warmUpStarted) return;
-        cache.warmUpStarted = true;
-    }
-    try {
-        std::thread([&cache] {
-            std::lock_guard<std::mutex> hold(cache.lock);
-            FcInit();
-            Library(cache);
-        }).detach();
-    } catch (const std::system_error&) {
-        // No thread to be had: the first font request sets fontconfig up itself.
-    }
 }
 
 }  // namespace standin

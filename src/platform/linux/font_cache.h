@@ -4,8 +4,7 @@
 // compiles display lists from bitmaps already made, and measuring a glyph gives the advance its
 // list was compiled with.
 //
-// Thread-safe: every entry point takes the cache's lock, so fontconfig's set-up may run on
-// a helper thread while the program waits for the user (StartFontWarmUp).
+// Thread-safe: every entry point takes the cache's lock.
 #pragma once
 
 #include <string>
@@ -45,9 +44,5 @@ struct GlyphBitmap {
 // The glyph of a Windows-1252 code (0..255) in the face, rasterised on first use. The
 // reference stays valid for the whole process.
 const GlyphBitmap& GlyphFor(const ResolvedFace* face, DWORD code);
-
-// Starts fontconfig's set-up on a helper thread, once; the first ResolveFace waits for it
-// rather than doing the work a second time.
-void StartFontWarmUp();
 
 }  // namespace standin

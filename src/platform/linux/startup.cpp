@@ -7,7 +7,6 @@
 #include <cstring>
 #include <string>
 
-#include "platform/linux/font_cache.h"
 #include "platform/linux/standin.h"
 
 namespace {
@@ -42,7 +41,6 @@ int main(int argc, char** argv) {
             ProgramName(argc > 0 ? argv[0] : nullptr), SDL_GetError());
         return 1;
     }
-    standin::StartFontWarmUp();
     std::string commandLine = CommandLineAfterProgram(argc, argv);
     int result = WinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), SW_SHOWDEFAULT);
     SDL_Quit();
