@@ -22,8 +22,7 @@ struct GlWindow {
     SDL_GLContext context;
 };
 
-bool Open(GlWindow& gl)
-{
+bool Open(GlWindow& gl) {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     gl.window = SDL_CreateWindow("baseline", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL);
@@ -34,16 +33,14 @@ bool Open(GlWindow& gl)
     return gl.context != nullptr && SDL_GL_MakeCurrent(gl.window, gl.context) == 0;
 }
 
-void Close(GlWindow& gl)
-{
+void Close(GlWindow& gl) {
     SDL_GL_DeleteContext(gl.context);
     SDL_DestroyWindow(gl.window);
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     bool bare = false;
     bool recreate = false;
     for (int i = 1; i < argc; ++i) {

@@ -6,18 +6,19 @@
  *   fps              frames presented per second over $QV_PROBE_SECONDS, after $QV_PROBE_WARMUP
  *   allocs_per_frame heap allocations (every thread, every library) per presented frame there
  *   switch_ms        from a window's destruction to the next presented frame, once per switch
- * With $QV_PROBE_ANSWER set, message boxes are answered at once with their Escape button, so
- * that a start-up question costs no human reaction time. */
+ * With $QV_PROBE_ANSWER set, message boxes are answered at once with their Escape button (with
+ * their Return button when it is "yes"), so that a start-up question costs no human reaction
+ * time. */
 #define _GNU_SOURCE
 #include <SDL2/SDL.h>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <stdatomic.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <time.h>
 #include <unistd.h>
-#include <fcntl.h>
 
 extern void* __libc_malloc(size_t size);
 extern void* __libc_calloc(size_t count, size_t size);
@@ -35,15 +36,13 @@ static double measureStart = -1.0;
 static int measured;
 static int outFd = -1;
 
-static double Now(void)
-{
+static double Now(void) {
     struct timespec ts;
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return (double)ts.tv_sec + (double)ts.tv_nsec / 1e9;
 }
 
-static void Report(const char* name, double value)
-{
+static void Report(const char* name, double value) {
     char line[96];
     int length = snprintf(line, sizeof line, "%s %.3f\n", name, value);
     if (outFd >= 0 && length > 0) {
@@ -52,8 +51,7 @@ static void Report(const char* name, double value)
     }
 }
 
-__attribute__((constructor)) static void ProbeStart(void)
-{
+__attribute__((constructor)) static void ProbeStart(void) {
     startSeconds = Now();
     const char* out = getenv("QV_PROBE_OUT");
     if (out != NULL) {
@@ -63,43 +61,34 @@ __attribute__((constructor)) static void ProbeStart(void)
     if (getenv("QV_PROBE_SECONDS") != NULL) measureSeconds = atof(getenv("QV_PROBE_SECONDS"));
 }
 
-void* malloc(size_t size)
-{
+void* malloc(size_t size) {
     atomic_fetch_add_explicit(&allocations, 1, memory_order_relaxed);
     return __libc_malloc(size);
 }
 
-void* calloc(size_t count, size_t size)
-{
+void* calloc(size_t count, size_t size) {
     atomic_fetch_add_explicit(&allocations, 1, memory_order_relaxed);
     return __libc_calloc(count, size);
 }
 
-void* realloc(void* block, size_t size)
-{
+void* realloc(void* block, size_t size) {
     atomic_fetch_add_explicit(&allocations, 1, memory_order_relaxed);
     return __libc_realloc(block, size);
 }
 
-void* memalign(size_t alignment, size_t size)
-{
+void* memalign(size_t alignment, size_t size) {
     atomic_fetch_add_explicit(&allocations, 1, memory_order_relaxed);
     return __libc_memalign(alignment, size);
 }
 
-void* aligned_alloc(size_t alignment, size_t size)
-{
-    return memalign(alignment, size);
-}
+void* aligned_alloc(size_t alignment, size_t size) { return memalign(alignment, size); }
 
-int posix_memalign(void** result, size_t alignment, size_t size)
-{
+int posix_memalign(void** result, size_t alignment, size_t size) {
     *result = memalign(alignment, size);
     return *result == NULL ? 12 : 0;
 }
 
-void SDL_GL_SwapWindow(SDL_Window* window)
-{
+void SDL_GL_SwapWindow(SDL_Window* window) {
     static void (*real)(SDL_Window*);
     if (real == NULL) real = (void (*)(SDL_Window*))dlsym(RTLD_NEXT, "SDL_GL_SwapWindow");
     real(window);
@@ -121,12 +110,12 @@ void SDL_GL_SwapWindow(SDL_Window* window)
         measured = 1;
         const double counted = (double)(frames - framesAtStart);
         Report("fps", counted / (now - measureStart));
-        Report("allocs_per_frame", (double)(atomic_load(&allocations) - allocationsAtStart) / counted);
+        Report("allocs_per_frame",
+               (double)(atomic_load(&allocations) - allocationsAtStart) / counted);
     }
 }
 
-void SDL_DestroyWindow(SDL_Window* window)
-{
+void SDL_DestroyWindow(SDL_Window* window) {
     static void (*real)(SDL_Window*);
     if (real == NULL) real = (void (*)(SDL_Window*))dlsym(RTLD_NEXT, "SDL_DestroyWindow");
     /* Timed from the first destruction after a presented frame: any helper window the
@@ -138,11 +127,13 @@ void SDL_DestroyWindow(SDL_Window* window)
     real(window);
 }
 
-int SDL_ShowMessageBox(const SDL_MessageBoxData* box, int* buttonId)
-{
-    if (getenv("QV_PROBE_ANSWER") != NULL) {
+int SDL_ShowMessageBox(const SDL_MessageBoxData* box, int* buttonId) {
+    const char* answer = getenv("QV_PROBE_ANSWER");
+    if (answer != NULL) {
+        const Uint32 key = strcmp(answer, "yes") == 0 ? SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT
+                                                      : SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
         for (int i = 0; i < box->numbuttons; ++i) {
-            if (box->buttons[i].flags & SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT) {
+            if (box->buttons[i].flags & key) {
                 *buttonId = box->buttons[i].buttonid;
                 return 0;
             }

@@ -9,14 +9,14 @@
 
 namespace {
 
-constexpr DWORD start = 1000000;
+constexpr DWORD kStart = 1000000;
 
 void FrameAt(benchmark::State& state, DWORD elapsed) {
     recorder::SetRecording(false);
     timelineState = TimelineState{};
-    SetTestClock(start);
+    SetTestClock(kStart);
     RenderFrame();
-    SetTestClock(start + elapsed);
+    SetTestClock(kStart + elapsed);
     for (auto _ : state) {
         benchmark::DoNotOptimize(RenderFrame());
     }

@@ -1,6 +1,6 @@
 // Where a frame's time goes on a real GL (Mesa, offscreen): the empty frame (clear and
-// finish) is the baseline; a boot frame, a main-part frame and the three boot text lines
-// are printed as ratios to it.
+// finish) is the baseline; a boot frame and a main-part frame, drawn by the demo's own
+// RenderFrame, are printed as ratios to it.
 //
 // Run by hand: build/bench/render/bench_render_gl (about a minute).
 //
@@ -28,9 +28,9 @@
 
 namespace {
 
-constexpr DWORD start = 1000000;
-constexpr int firstCode = 32;
-constexpr int codeCount = 223;
+constexpr DWORD kStart = 1000000;
+constexpr int kFirstCode = 32;
+constexpr int kCodeCount = 223;
 
 GLuint standinLists = 0;  // the stand-in's glyph lists, as InitRenderState builds them
 GLuint plainLists = 0;    // the floor's
@@ -63,11 +63,12 @@ GLuint BuildPlainLists() {
         std::fprintf(stderr, "bench_render_gl: no face for the plain glyph lists\n");
         return 0;
     }
-    const GLuint base = glGenLists(codeCount);
+    const GLuint base = glGenLists(kCodeCount);
     std::vector<GLubyte> rows;
-    for (int i = 0; i < codeCount; ++i) {
+    for (int i = 0; i < kCodeCount; ++i) {
         glNewList(base + static_cast<GLuint>(i), GL_COMPILE);
-        if (FT_Load_Char(face, static_cast<FT_ULong>(firstCode + i), FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) == 0) {
+        if (FT_Load_Char(face, static_cast<FT_ULong>(kFirstCode + i),
+                         FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) == 0) {
             const FT_GlyphSlot g = face->glyph;
             const int height = static_cast<int>(g->bitmap.rows);
             const int stride = (static_cast<int>(g->bitmap.width) + 31) / 32 * 4;
@@ -77,9 +78,10 @@ GLuint BuildPlainLists() {
                             g->bitmap.buffer + (height - 1 - r) * g->bitmap.pitch,
                             (g->bitmap.width + 7) / 8);
             }
-            glBitmap(static_cast<GLsizei>(g->bitmap.width), height, static_cast<GLfloat>(-g->bitmap_left),
-                     static_cast<GLfloat>(height - g->bitmap_top), static_cast<GLfloat>(g->advance.x >> 6),
-                     0.0f, rows.data());
+            glBitmap(static_cast<GLsizei>(g->bitmap.width), height,
+                     static_cast<GLfloat>(-g->bitmap_left),
+                     static_cast<GLfloat>(height - g->bitmap_top),
+                     static_cast<GLfloat>(g->advance.x >> 6), 0.0f, rows.data());
         }
         glEndList();
     }
@@ -88,18 +90,14 @@ GLuint BuildPlainLists() {
     return base;
 }
 
+// The demo's own set-up, then the glyph lists built once for the whole run in place of the
+// ones it made: a frame then costs what it costs the program.
 void Prepare(GLuint lists = standinLists) {
     ResizeViewport(640, 480);
-    // The GL state InitRenderState sets, with the lists built once for the whole run.
-    glShadeModel(GL_SMOOTH);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
-    glClearDepth(1.0);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    InitRenderState();
     demoState.fontListBase = lists;
     timelineState = TimelineState{};
-    SetTestClock(start);
+    SetTestClock(kStart);
     RenderFrame();
 }
 
@@ -115,7 +113,7 @@ BENCHMARK(EmptyFrame)->Unit(benchmark::kMicrosecond);
 // The clock stays put, so every frame draws the same part of the sequence.
 void FrameAt(benchmark::State& state, DWORD elapsed, GLuint lists = standinLists) {
     Prepare(lists);
-    SetTestClock(start + elapsed);
+    SetTestClock(kStart + elapsed);
     for (auto _ : state) {
         RenderFrame();
         glFinish();
@@ -131,25 +129,6 @@ BENCHMARK(BootFramePlain)->Unit(benchmark::kMicrosecond);
 BENCHMARK(MainFrame)->Unit(benchmark::kMicrosecond);
 BENCHMARK(MainFramePlain)->Unit(benchmark::kMicrosecond);
 
-// The clear plus the boot screen's three lines, as the frame draws them.
-void BootTextLines(benchmark::State& state) {
-    Prepare();
-    for (auto _ : state) {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glLoadIdentity();
-        glTranslatef(0.0f, 0.0f, -1.0f);
-        glColor3f(0.5f, 0.5f, 0.9f);
-        glRasterPos2f(-0.355f, 0.27f);
-        PrintText("#### COMMODORE 64 BASIC V2 ####");
-        glRasterPos2f(-0.4f, 0.2f);
-        PrintText("64K RAM SYSTEM 38911 BASIC BYTES FREE");
-        glRasterPos2f(-0.4f, 0.13f);
-        PrintText("READY.");
-        glFinish();
-    }
-}
-BENCHMARK(BootTextLines)->Unit(benchmark::kMicrosecond);
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -158,7 +137,8 @@ int main(int argc, char** argv) {
     std::vector<char*> args(argv, argv + argc);
     bool repetitionsAsked = false;
     for (int i = 1; i < argc; ++i) {
-        repetitionsAsked = repetitionsAsked || std::strstr(argv[i], "--benchmark_repetitions") == argv[i];
+        repetitionsAsked =
+            repetitionsAsked || std::strstr(argv[i], "--benchmark_repetitions") == argv[i];
     }
     char repetitions[] = "--benchmark_repetitions=15";
     char minTime[] = "--benchmark_min_time=0.1";

@@ -8,6 +8,8 @@
 #include "render/render.h"
 
 // Colour depth stays 0 until the first creation picks it; every later one keeps it.
+// One line per group of fields, as the structure declares them.
+// clang-format off
 PIXELFORMATDESCRIPTOR pixelFormatRequest = {
     sizeof(PIXELFORMATDESCRIPTOR),
     1,
@@ -24,27 +26,25 @@ PIXELFORMATDESCRIPTOR pixelFormatRequest = {
     0,
     0, 0, 0,
 };
+// clang-format on
 
 namespace {
 
 constexpr const char* kClassName = "OpenGL";
 constexpr const char* kErrorCaption = "ERROR";
 
-void ReportCreationError(const char* text)
-{
+void ReportCreationError(const char* text) {
     MessageBoxA(nullptr, text, kErrorCaption, MB_OK | MB_ICONEXCLAMATION);
 }
 
 // Past the window step, whatever was built goes before the user reads why.
-bool FailAfterTeardown(const char* text)
-{
+bool FailAfterTeardown(const char* text) {
     DestroyDemoWindow();
     ReportCreationError(text);
     return false;
 }
 
-bool RegisterDemoClass()
-{
+bool RegisterDemoClass() {
     WNDCLASSA windowClass = {};
     windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
     windowClass.lpfnWndProc = DemoWindowProc;
@@ -60,8 +60,7 @@ bool RegisterDemoClass()
 }
 
 // True when the display runs the asked mode, or the user settled for a window instead.
-bool EnterFullscreenOrSettle(int width, int height, int bits)
-{
+bool EnterFullscreenOrSettle(int width, int height, int bits) {
     DEVMODEA mode;
     std::memset(&mode, 0, sizeof mode);
     mode.dmSize = sizeof mode;
@@ -85,8 +84,7 @@ bool EnterFullscreenOrSettle(int width, int height, int bits)
 
 }  // namespace
 
-bool CreateDemoWindow(const char* title, int width, int height, int bits, bool fullscreen)
-{
+bool CreateDemoWindow(const char* title, int width, int height, int bits, bool fullscreen) {
     RECT rectangle = {0, 0, width, height};
 
     demoState.isFullscreen = fullscreen;
@@ -113,10 +111,10 @@ bool CreateDemoWindow(const char* title, int width, int height, int bits, bool f
     // The frame goes around the client area, which stays exactly width x height.
     AdjustWindowRectEx(&rectangle, style, FALSE, exStyle);
 
-    demoState.windowHandle = CreateWindowExA(
-        exStyle, kClassName, title, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-        rectangle.right - rectangle.left, rectangle.bottom - rectangle.top, nullptr, nullptr,
-        demoState.instanceHandle, nullptr);
+    demoState.windowHandle =
+        CreateWindowExA(exStyle, kClassName, title, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+                        rectangle.right - rectangle.left, rectangle.bottom - rectangle.top, nullptr,
+                        nullptr, demoState.instanceHandle, nullptr);
     if (demoState.windowHandle == nullptr) {
         return FailAfterTeardown("Window Creation Error.");
     }

@@ -8,15 +8,13 @@ namespace {
 
 constexpr const char* kShutdownCaption = "SHUTDOWN ERROR";
 
-void ReportShutdownError(const char* text)
-{
+void ReportShutdownError(const char* text) {
     MessageBoxA(nullptr, text, kShutdownCaption, MB_OK | MB_ICONINFORMATION);
 }
 
 }  // namespace
 
-void DestroyDemoWindow()
-{
+void DestroyDemoWindow() {
     // Each step runs whatever the others did, and every handle is forgotten once its release
     // was tried, so a later teardown never releases anything twice.
     if (demoState.isFullscreen) {

@@ -20,8 +20,7 @@ constexpr int kExitNoWindow = 1;
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
-{
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (MessageBoxA(nullptr, "Would you like to run in fullscreen mode?", "Start FullScreen?",
                     MB_YESNO | MB_ICONQUESTION) == IDNO) {
         demoState.isFullscreen = false;

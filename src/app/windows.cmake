@@ -17,20 +17,13 @@ foreach(target quorvane quorvane_app quorvane_render quorvane_common)
 endforeach()
 target_link_options(quorvane PRIVATE $<$<CONFIG:MinSizeRel>:-Wl,--gc-sections -s>)
 
-# The music comes from a folder read after this one, so the zip is defined once the whole
-# tree is known.
-function(quorvane_define_dist)
-  set(zip ${CMAKE_BINARY_DIR}/quorvane.zip)
-  if(TARGET soundtrack)
-    add_custom_command(
-      OUTPUT ${zip}
-      COMMAND ${CMAKE_COMMAND} -E rm -f ${zip}
-      COMMAND ${CMAKE_COMMAND} -E tar cf ${zip} --format=zip quorvane.exe Data
-      WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-      DEPENDS quorvane soundtrack "${QUORVANE_SOUNDTRACK_WAV}"
-      COMMENT "Packing quorvane.zip"
-      VERBATIM)
-    add_custom_target(dist DEPENDS ${zip})
-  endif()
-endfunction()
-cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL quorvane_define_dist)
+set(zip ${CMAKE_BINARY_DIR}/quorvane.zip)
+add_custom_command(
+  OUTPUT ${zip}
+  COMMAND ${CMAKE_COMMAND} -E rm -f ${zip}
+  COMMAND ${CMAKE_COMMAND} -E tar cf ${zip} --format=zip quorvane.exe Data
+  WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+  DEPENDS quorvane soundtrack "${QUORVANE_MUSIC_FILE}"
+  COMMENT "Packing quorvane.zip"
+  VERBATIM)
+add_custom_target(dist DEPENDS ${zip})

@@ -1,8 +1,29 @@
 // The one header render/ and app/ include for platform names.
 //
-// On Windows it is the real thing. Elsewhere it declares the small Win32 subset the demo
-// uses, with the types, layouts and constant values Windows gives them, implemented by the
-// stand-in in platform/linux/. Code written against this header cannot tell the two apart.
+// On Windows it is the real thing: <windows.h>, <mmsystem.h>, <GL/gl.h> and <GL/glu.h>.
+// Elsewhere it declares the small Win32 subset the demo uses, with the types, layouts and
+// constant values Windows gives them, implemented by the stand-in in platform/linux/ on SDL2,
+// FreeType and fontconfig. Code written against this header cannot tell the two apart.
+//
+// Using the stand-in
+//   Link win32_standin (every service) or only the service libraries a test needs; the start-up
+//   code (win32_standin_main) supplies main(), which calls the program's WinMain. Everything
+//   runs on the one thread that calls WinMain; no call here is thread-safe.
+//
+// What the stand-in honours, in general
+//   - Handles are numbers handed out once and never reused. A stale or made-up handle is not
+//     found, and the call fails as Windows fails for an invalid handle (FALSE, 0 or null).
+//   - Only top-level windows exist. A window's client area is an SDL window; the frame is left
+//     to the window manager, but its size is fixed, so that AdjustWindowRectEx and
+//     CreateWindowExA agree.
+//   - Window procedures are called synchronously, as SendMessage does, by DispatchMessageA and
+//     by every call that sends messages on Windows; input and close requests arrive through the
+//     queue. The messages sent, and their order, are the ones Windows sends for the calls below.
+//   - A display mode is a promise to the program, never a change of the real screen: a
+//     fullscreen window is emulated at the mode's size (platform/linux/frame_buffers.cpp).
+//   - Arguments a call does not mention are accepted and ignored; flags it does not mention are
+//     not acted on. Nothing sets the thread's last error.
+//   - Only the constants below exist; each has its Windows value.
 #pragma once
 
 #ifdef _WIN32
@@ -10,10 +31,12 @@
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
+// windows.h first: the others need its types.
 #include <windows.h>
-#include <mmsystem.h>
+
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <mmsystem.h>
 
 #else
 
@@ -34,6 +57,7 @@ typedef std::uint32_t DWORD;
 typedef std::int32_t LONG;
 typedef unsigned int UINT;
 typedef int INT;
+typedef int* LPINT;
 typedef WORD ATOM;
 typedef char CHAR;
 typedef const char* LPCSTR;
@@ -105,6 +129,22 @@ typedef struct tagWNDCLASSA {
     LPCSTR lpszMenuName;
     LPCSTR lpszClassName;
 } WNDCLASSA;
+
+// What WM_NCCREATE and WM_CREATE point to.
+typedef struct tagCREATESTRUCTA {
+    LPVOID lpCreateParams;
+    HINSTANCE hInstance;
+    HMENU hMenu;
+    HWND hwndParent;
+    int cy;
+    int cx;
+    int y;
+    int x;
+    LONG style;
+    LPCSTR lpszName;
+    LPCSTR lpszClass;
+    DWORD dwExStyle;
+} CREATESTRUCTA;
 
 #define CCHDEVICENAME 32
 #define CCHFORMNAME 32
@@ -192,6 +232,7 @@ static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "PIXELFORMATDESCRIPTOR has Wi
 // ---- Window messages ----
 #define WM_CREATE 0x0001
 #define WM_DESTROY 0x0002
+#define WM_MOVE 0x0003
 #define WM_SIZE 0x0005
 #define WM_ACTIVATE 0x0006
 #define WM_SETFOCUS 0x0007
@@ -201,12 +242,13 @@ static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "PIXELFORMATDESCRIPTOR has Wi
 #define WM_QUIT 0x0012
 #define WM_SHOWWINDOW 0x0018
 #define WM_NCCREATE 0x0081
+#define WM_NCDESTROY 0x0082
+#define WM_NCCALCSIZE 0x0083
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
 #define WM_SYSKEYDOWN 0x0104
 #define WM_SYSKEYUP 0x0105
-#define WM_SYSCHAR 0x0106
 #define WM_SYSCOMMAND 0x0112
 
 #define WA_INACTIVE 0
@@ -220,7 +262,6 @@ static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "PIXELFORMATDESCRIPTOR has Wi
 #define SC_MINIMIZE 0xF020
 #define SC_MAXIMIZE 0xF030
 #define SC_CLOSE 0xF060
-#define SC_KEYMENU 0xF100
 #define SC_RESTORE 0xF120
 #define SC_SCREENSAVE 0xF140
 #define SC_MONITORPOWER 0xF170
@@ -261,12 +302,6 @@ static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "PIXELFORMATDESCRIPTOR has Wi
 #define VK_F10 0x79
 #define VK_F11 0x7A
 #define VK_F12 0x7B
-#define VK_LSHIFT 0xA0
-#define VK_RSHIFT 0xA1
-#define VK_LCONTROL 0xA2
-#define VK_RCONTROL 0xA3
-#define VK_LMENU 0xA4
-#define VK_RMENU 0xA5
 
 // ---- Window classes and styles ----
 #define CS_VREDRAW 0x0001
@@ -276,12 +311,9 @@ static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "PIXELFORMATDESCRIPTOR has Wi
 #define WS_OVERLAPPED 0x00000000u
 #define WS_POPUP 0x80000000u
 #define WS_CHILD 0x40000000u
-#define WS_MINIMIZE 0x20000000u
 #define WS_VISIBLE 0x10000000u
-#define WS_DISABLED 0x08000000u
 #define WS_CLIPSIBLINGS 0x04000000u
 #define WS_CLIPCHILDREN 0x02000000u
-#define WS_MAXIMIZE 0x01000000u
 #define WS_CAPTION 0x00C00000u
 #define WS_BORDER 0x00800000u
 #define WS_DLGFRAME 0x00400000u
@@ -297,7 +329,6 @@ static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "PIXELFORMATDESCRIPTOR has Wi
 #define WS_EX_APPWINDOW 0x00040000u
 
 #define SW_HIDE 0
-#define SW_SHOWNORMAL 1
 #define SW_SHOWMINIMIZED 2
 #define SW_SHOW 5
 #define SW_MINIMIZE 6
@@ -309,27 +340,20 @@ static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "PIXELFORMATDESCRIPTOR has Wi
 #define IDC_ARROW MAKEINTRESOURCE(32512)
 
 // ---- Display modes ----
+#define CDS_TEST 0x00000002
 #define CDS_FULLSCREEN 0x00000004
 
 #define DISP_CHANGE_SUCCESSFUL 0
-#define DISP_CHANGE_RESTART 1
 #define DISP_CHANGE_FAILED (-1)
 #define DISP_CHANGE_BADMODE (-2)
-#define DISP_CHANGE_NOTUPDATED (-3)
-#define DISP_CHANGE_BADFLAGS (-4)
-#define DISP_CHANGE_BADPARAM (-5)
 
 #define DM_BITSPERPEL 0x00040000
 #define DM_PELSWIDTH 0x00080000
 #define DM_PELSHEIGHT 0x00100000
-#define DM_DISPLAYFREQUENCY 0x00400000
 
 // ---- Pixel formats ----
 #define PFD_DOUBLEBUFFER 0x00000001
-#define PFD_STEREO 0x00000002
 #define PFD_DRAW_TO_WINDOW 0x00000004
-#define PFD_DRAW_TO_BITMAP 0x00000008
-#define PFD_SUPPORT_GDI 0x00000010
 #define PFD_SUPPORT_OPENGL 0x00000020
 #define PFD_TYPE_RGBA 0
 #define PFD_TYPE_COLORINDEX 1
@@ -341,17 +365,14 @@ static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "PIXELFORMATDESCRIPTOR has Wi
 #define MB_YESNO 0x00000004u
 #define MB_ICONHAND 0x00000010u
 #define MB_ICONSTOP MB_ICONHAND
-#define MB_ICONERROR MB_ICONHAND
 #define MB_ICONQUESTION 0x00000020u
 #define MB_ICONEXCLAMATION 0x00000030u
-#define MB_ICONWARNING MB_ICONEXCLAMATION
 #define MB_ICONASTERISK 0x00000040u
 #define MB_ICONINFORMATION MB_ICONASTERISK
 #define MB_TYPEMASK 0x0000000Fu
 #define MB_ICONMASK 0x000000F0u
 
 #define IDOK 1
-#define IDCANCEL 2
 #define IDYES 6
 #define IDNO 7
 
@@ -359,84 +380,156 @@ static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "PIXELFORMATDESCRIPTOR has Wi
 #define SND_SYNC 0x0000
 #define SND_ASYNC 0x0001
 #define SND_NODEFAULT 0x0002
-#define SND_MEMORY 0x0004
 #define SND_LOOP 0x0008
-#define SND_NOSTOP 0x0010
-#define SND_ALIAS 0x00010000
 #define SND_FILENAME 0x00020000
 
 // ---- Fonts ----
-#define FW_DONTCARE 0
 #define FW_NORMAL 400
 #define FW_BOLD 700
 #define ANSI_CHARSET 0
-#define DEFAULT_CHARSET 1
-#define OUT_DEFAULT_PRECIS 0
 #define OUT_TT_PRECIS 4
 #define CLIP_DEFAULT_PRECIS 0
-#define DEFAULT_QUALITY 0
-#define NONANTIALIASED_QUALITY 3
 #define ANTIALIASED_QUALITY 4
 #define DEFAULT_PITCH 0
 #define FF_DONTCARE 0
 
 // ---- The subset ----
+// Each call with what the stand-in honours of it. Where nothing is said, the call behaves as
+// Windows documents it for the arguments the demo passes.
 extern "C" {
 
 // Module
+// The program's own instance handle for a null name; there are no other modules to find.
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
 
 // Classes and windows
+// Both give a non-null handle for the system's stock resources (IDI_WINLOGO, IDC_ARROW);
+// windows show the desktop's own icon and cursor whatever is asked.
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName);
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName);
+// Up to 16 classes. Names compare case-blind; a name already registered for the instance
+// fails with 0. The procedure, instance and style are kept; icons, cursor, background, menu
+// and extra bytes are accepted and not used.
 ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass);
+// Fails while a window of the class exists, and for a class never registered.
 BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance);
+// Grows the rectangle by the frame of the style: caption, thick, dialog or thin border, client
+// edge and menu bar, each a fixed number of pixels.
 BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
-HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style,
-                            int x, int y, int width, int height, HWND parent, HMENU menu,
+// Top-level windows only (a parent or WS_CHILD fails), up to 16 at a time. Sends WM_NCCREATE,
+// WM_NCCALCSIZE, WM_CREATE, WM_SIZE and WM_MOVE, in that order; a procedure that refuses
+// WM_NCCREATE (FALSE) or WM_CREATE (-1), or destroys the window meanwhile, makes creation fail
+// with null. The client area is the asked size less the style's frame, whatever the answer
+// to WM_NCCALCSIZE. A WS_POPUP window at (0, 0) of exactly the size of a display mode in force is
+// fullscreen (emulated). WS_VISIBLE shows it at once.
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
+                            int y, int width, int height, HWND parent, HMENU menu,
                             HINSTANCE instance, LPVOID param);
+// SW_HIDE, SW_MINIMIZE / SW_SHOWMINIMIZED, SW_RESTORE, and anything else as SW_SHOW; the
+// activation, size and minimise changes that follow come through PeekMessageA as the window
+// manager reports them. The result is whether the window was visible before.
 BOOL WINAPI ShowWindow(HWND window, int command);
+// Raises the window; the activation it brings comes through PeekMessageA.
 BOOL WINAPI SetForegroundWindow(HWND window);
+// Asks for the keyboard focus for the window and returns the window that had it (null if none
+// of the program's).
 HWND WINAPI SetFocus(HWND window);
+// Sends WM_DESTROY and WM_NCDESTROY, then releases the window's device context and what was
+// selected into it, and drops its queued messages. A GL context made on it survives, not current.
 BOOL WINAPI DestroyWindow(HWND window);
+// The client area as last reported with WM_SIZE: the mode's size for an emulated fullscreen
+// window, 0 x 0 while minimised.
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect);
 BOOL WINAPI IsWindowVisible(HWND window);
+// A display counter from 0; the cursor is hidden over the program's windows while it is below
+// zero.
 int WINAPI ShowCursor(BOOL show);
 
 // Display modes
+// Records a mode for fullscreen windows to be made at (no larger than the desktop; a depth of
+// 8, 15, 16, 24 or 32 bits) and answers DISP_CHANGE_SUCCESSFUL, or DISP_CHANGE_BADMODE for a
+// mode it cannot emulate, DISP_CHANGE_FAILED without a display. A null mode goes back to the
+// desktop's. CDS_TEST only answers. The real screen is never switched.
 LONG WINAPI ChangeDisplaySettingsA(LPDEVMODEA mode, DWORD flags);
 
 // Device contexts, pixel formats, GL contexts
+// Every window owns one device context (as with CS_OWNDC): GetDC always gives it, ReleaseDC
+// answers 1 for it and 0 for anything else.
 HDC WINAPI GetDC(HWND window);
 int WINAPI ReleaseDC(HWND window, HDC dc);
+// A few RGBA formats are offered; the one chosen meets the colour, depth and stencil sizes
+// asked and double-buffering if asked. Colour-index, layers, accumulation and aux buffers are
+// not offered.
 int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request);
+// Once per window, as on Windows; setting a different format again fails.
 BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* request);
+// Presents the window's frame (see the stand-in's frame presenters); vsync on the desktop.
 BOOL WINAPI SwapBuffers(HDC dc);
+// An OpenGL compatibility context (1.1 and up) for the device context's pixel format.
 HGLRC WINAPI wglCreateContext(HDC dc);
+// (null, null) releases the current context. A context may be made current on any window of
+// its pixel format.
 BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context);
+// Deleting the current context releases it first.
 BOOL WINAPI wglDeleteContext(HGLRC context);
 
 // Fonts and glyph lists
+// Face, height (negative: character height; positive: cell height), weight and italic are
+// honoured; the face resolves through fontconfig to the closest font the system has ("Arial"
+// to Liberation Sans, drawn to Arial's metrics). Glyphs are antialiased, whatever quality is
+// asked. The other arguments are accepted and ignored.
 HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation, int weight,
                          DWORD italic, DWORD underline, DWORD strikeOut, DWORD charSet,
                          DWORD outPrecision, DWORD clipPrecision, DWORD quality,
                          DWORD pitchAndFamily, LPCSTR faceName);
+// Fonts only. Selecting gives back the previous selection; every device context starts with a
+// stock font, which has no glyphs here. Any other object fails with null.
 HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object);
+// Fonts only; a device context that still holds the font falls back to the stock font.
 BOOL WINAPI DeleteObject(HGDIOBJ object);
+// The advance widths of the selected font's glyphs for the codes first..last, one a code, in
+// whole pixels: the very advances the glyph lists of wglUseFontBitmapsA move the raster
+// position by, so a text measured here is as long as it is drawn. A code without a glyph, and
+// every code of the stock font, is 0 wide, as its list is empty. Fails with FALSE for last below
+// first or a null buffer.
+BOOL WINAPI GetCharWidth32A(HDC dc, UINT first, UINT last, LPINT widths);
+// One display list per Windows-1252 code, in the current GL context: a glBitmap of the
+// selected font's glyph with its origin on the baseline, advancing the raster position by the
+// glyph's advance. A code without a glyph (or no font selected) gets an empty list; the answer
+// is TRUE all the same.
 BOOL WINAPI wglUseFontBitmapsA(HDC dc, DWORD first, DWORD count, DWORD listBase);
 
 // Messages
+// Pumps SDL's events first: keys become queued WM_KEYDOWN / WM_KEYUP (WM_SYSKEYDOWN /
+// WM_SYSKEYUP with Alt, and for F10), the close button a queued WM_SYSCOMMAND SC_CLOSE, and
+// focus, size and minimise changes are sent to the window at once. WM_QUIT comes last, once,
+// after PostQuitMessage.
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMsg);
+// Makes no character messages; answers whether the message was a key message.
 BOOL WINAPI TranslateMessage(const MSG* msg);
 LRESULT WINAPI DispatchMessageA(const MSG* msg);
+// Answers WM_NCCREATE with TRUE and WM_NCCALCSIZE (wParam FALSE) by taking the window's frame
+// off the rectangle; turns WM_CLOSE into DestroyWindow and the system commands SC_CLOSE,
+// SC_MINIMIZE, SC_MAXIMIZE and SC_RESTORE into what their buttons do; lets the screen saver start
+// for SC_SCREENSAVE, answering 1 (a procedure that swallows it answers 0). Everything else is
+// answered with 0.
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void WINAPI PostQuitMessage(int exitCode);
 
 // Message boxes
+// A modal SDL message box with the caption, text and icon asked for, and the buttons of MB_OK
+// or MB_YESNO (other button sets fail with 0); the answer is the IDOK, IDYES or IDNO of the
+// button pressed (Return: the first, Escape: the last). The owner is ignored.
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
 // Multimedia: clock and sound
+// Milliseconds of CLOCK_MONOTONIC, wrapping at 2^32 (under the capture program: a virtual
+// clock that moves by one frame's time per presented frame).
 DWORD WINAPI timeGetTime(void);
+// A WAV file (PCM, 8 or 16 bits per sample), one at a time: a new sound replaces the one
+// playing, a null name stops it. SND_ASYNC loads and plays off the caller's thread and answers
+// TRUE for any file; SND_SYNC loads on it. SND_FILENAME is accepted, SND_NODEFAULT silences a
+// file that cannot be played (else the default sound plays); any other flag fails with FALSE.
 BOOL WINAPI PlaySoundA(LPCSTR sound, HMODULE module, DWORD flags);
 
 }  // extern "C"

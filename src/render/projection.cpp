@@ -11,8 +11,7 @@ void ResizeViewport(int width, int height) {
 
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(45.0, static_cast<GLdouble>(width) / static_cast<GLdouble>(height), 0.1f,
-                   100.0);
+    gluPerspective(45.0, static_cast<GLdouble>(width) / static_cast<GLdouble>(height), 0.1f, 100.0);
 
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();

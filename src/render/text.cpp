@@ -7,22 +7,22 @@
 
 namespace {
 
-constexpr DWORD firstCode = 32;
-constexpr DWORD codeCount = 223;  // 32..254
-constexpr int bufferSize = 256;
+constexpr DWORD kFirstCode = 32;
+constexpr DWORD kCodeCount = 223;  // 32..254
+constexpr int kBufferSize = 256;
 
 }  // namespace
 
 void BuildTextFont() {
     // Reserve every name the glyph lists take, so no later glGenLists hands one out again.
-    demoState.fontListBase = glGenLists(static_cast<GLsizei>(codeCount));
+    demoState.fontListBase = glGenLists(static_cast<GLsizei>(kCodeCount));
 
     // Negative height: a character height of 20 px, not a cell height.
-    HFONT font = CreateFontA(-20, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                             OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
-                             FF_DONTCARE | DEFAULT_PITCH, "Arial");
+    HFONT font =
+        CreateFontA(-20, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, FF_DONTCARE | DEFAULT_PITCH, "Arial");
     HGDIOBJ previous = SelectObject(demoState.deviceContext, font);
-    wglUseFontBitmapsA(demoState.deviceContext, firstCode, codeCount, demoState.fontListBase);
+    wglUseFontBitmapsA(demoState.deviceContext, kFirstCode, kCodeCount, demoState.fontListBase);
     SelectObject(demoState.deviceContext, previous);
     // The lists hold their own copies of the bitmaps; the font is no longer needed.
     DeleteObject(font);
@@ -33,7 +33,7 @@ void PrintText(const char* format, ...) {
         return;
     }
 
-    char text[bufferSize];
+    char text[kBufferSize];
     va_list args;
     va_start(args, format);
     const int expanded = std::vsnprintf(text, sizeof text, format, args);
@@ -42,10 +42,10 @@ void PrintText(const char* format, ...) {
         return;  // a conversion failed: there is no text to draw
     }
     // A longer expansion is cut to what the buffer holds.
-    const GLsizei length = expanded < bufferSize ? expanded : bufferSize - 1;
+    const GLsizei length = expanded < kBufferSize ? expanded : kBufferSize - 1;
 
     glPushAttrib(GL_LIST_BIT);
-    glListBase(demoState.fontListBase - firstCode);
+    glListBase(demoState.fontListBase - kFirstCode);
     glCallLists(length, GL_UNSIGNED_BYTE, text);
     glPopAttrib();
 }

@@ -10,20 +10,20 @@ TimelineState timelineState;
 namespace {
 
 // Elapsed milliseconds at which the sequence changes.
-constexpr DWORD tumbleFrom = 11500;
-constexpr DWORD tumbleUntil = 27000;
-constexpr DWORD loadingFrom = 29000;
-constexpr DWORD bootUntil = 33000;
-constexpr DWORD jumpFrom = 50000;
-constexpr DWORD creditsSecond = 70000;
-constexpr DWORD creditsThird = 80000;
-constexpr DWORD creditsLast = 90000;
-// The box jumps forward for the first jumpWindow ms of every jumpCycle ms of the raw clock.
-constexpr DWORD jumpCycle = 700;
-constexpr DWORD jumpWindow = 300;
+constexpr DWORD kTumbleFrom = 11500;
+constexpr DWORD kTumbleUntil = 27000;
+constexpr DWORD kLoadingFrom = 29000;
+constexpr DWORD kBootUntil = 33000;
+constexpr DWORD kJumpFrom = 50000;
+constexpr DWORD kCreditsSecond = 70000;
+constexpr DWORD kCreditsThird = 80000;
+constexpr DWORD kCreditsLast = 90000;
+// The box jumps forward for the first kJumpWindow ms of every kJumpCycle ms of the raw clock.
+constexpr DWORD kJumpCycle = 700;
+constexpr DWORD kJumpWindow = 300;
 
-constexpr float bootBlue[3] = {0.5f, 0.5f, 0.9f};
-constexpr float screenBlue[3] = {0.21f, 0.2f, 0.62f};
+constexpr float kBootBlue[3] = {0.5f, 0.5f, 0.9f};
+constexpr float kScreenBlue[3] = {0.21f, 0.2f, 0.62f};
 
 void UpdatePulse(TimelineState& t) {
     t.pulse += t.pulseStep;
@@ -41,7 +41,7 @@ void AdvancePhases(TimelineState& t) {
 
 // The colour goes first: glRasterPos latches it for the bitmaps.
 void DrawBootText() {
-    glColor3f(bootBlue[0], bootBlue[1], bootBlue[2]);
+    glColor3f(kBootBlue[0], kBootBlue[1], kBootBlue[2]);
     glRasterPos2f(-0.355f, 0.27f);
     PrintText("#### COMMODORE 64 BASIC V2 ####");
     glRasterPos2f(-0.4f, 0.2f);
@@ -52,7 +52,7 @@ void DrawBootText() {
 
 void DrawCursor() {
     glTranslatef(-0.8f, 0.1f, 0.0f);
-    glColor3f(bootBlue[0], bootBlue[1], bootBlue[2]);
+    glColor3f(kBootBlue[0], kBootBlue[1], kBootBlue[2]);
     glBegin(GL_QUADS);
     glVertex3f(0.05f, 0.1f, -1.0f);
     glVertex3f(0.0f, 0.1f, -1.0f);
@@ -62,7 +62,7 @@ void DrawCursor() {
 }
 
 void DrawScreenRectangle() {
-    glColor3f(screenBlue[0], screenBlue[1], screenBlue[2]);
+    glColor3f(kScreenBlue[0], kScreenBlue[1], kScreenBlue[2]);
     glBegin(GL_QUADS);
     glVertex3f(1.1f, 0.8f, 0.0f);
     glVertex3f(-1.1f, 0.8f, 0.0f);
@@ -74,7 +74,7 @@ void DrawScreenRectangle() {
 // Its raster position lies in the rectangle's plane: drawn after the rectangle, the equal
 // depth passes GL_LEQUAL; drawn before, the rectangle would cover every pixel of it.
 void DrawLoadingLine() {
-    glColor3f(bootBlue[0], bootBlue[1], bootBlue[2]);
+    glColor3f(kBootBlue[0], kBootBlue[1], kBootBlue[2]);
     glRasterPos2f(-0.92f, 0.15f);
     PrintText("RUN KAZ. LOADING....");
 }
@@ -87,11 +87,11 @@ void DrawCredits(const TimelineState& t, DWORD elapsed) {
     glColor3f(cosA, sinB, blue);
     glRasterPos2f(0.05f * cosA - 0.45f, 0.35f * sinB);
 
-    if (elapsed < creditsSecond) {
+    if (elapsed < kCreditsSecond) {
         PrintText("KAZ XII - God is a demomaker!");
-    } else if (elapsed < creditsThird) {
+    } else if (elapsed < kCreditsThird) {
         PrintText("Musik: tUrBiLo - Pelvarn");
-    } else if (elapsed < creditsLast) {
+    } else if (elapsed < kCreditsLast) {
         PrintText("Demo af: Dravok [QLM]");
     } else {
         PrintText("Slut :-)");
@@ -122,13 +122,13 @@ bool RenderFrame() {
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
-    if (elapsed < bootUntil) {
-        glClearColor(bootBlue[0], bootBlue[1], bootBlue[2], 0.0f);  // from the next frame on
+    if (elapsed < kBootUntil) {
+        glClearColor(kBootBlue[0], kBootBlue[1], kBootBlue[2], 0.0f);  // from the next frame on
         glLoadIdentity();
         glTranslatef(0.0f, 0.0f, -1.0f);
         DrawBootText();
         UpdatePulse(t);
-        if (elapsed < loadingFrom && t.pulse > 0.5f) {
+        if (elapsed < kLoadingFrom && t.pulse > 0.5f) {
             DrawCursor();
         }
     }
@@ -137,26 +137,26 @@ bool RenderFrame() {
 
     glLoadIdentity();
     glTranslatef(0.0f, 0.0f, -2.3f);
-    if (elapsed > tumbleFrom && elapsed < tumbleUntil) {
+    if (elapsed > kTumbleFrom && elapsed < kTumbleUntil) {
         t.spinAngle += 2.0f;
         glRotatef(t.spinAngle, t.spinAngle, t.spinAngle, 1.0f);
     }
 
-    if (elapsed < bootUntil) {
+    if (elapsed < kBootUntil) {
         DrawScreenRectangle();
     }
-    if (elapsed > loadingFrom && elapsed < bootUntil) {
+    if (elapsed > kLoadingFrom && elapsed < kBootUntil) {
         DrawLoadingLine();
     }
 
-    if (elapsed > bootUntil) {
+    if (elapsed > kBootUntil) {
         glLoadIdentity();
         glTranslatef(0.0f, 0.0f, -1.0f);
         DrawCredits(t, elapsed);
         AdvancePhases(t);  // a second time: the wobble runs twice as fast in the main part
         UpdatePulse(t);
 
-        const bool jumped = elapsed > jumpFrom && t.now % jumpCycle < jumpWindow;
+        const bool jumped = elapsed > kJumpFrom && t.now % kJumpCycle < kJumpWindow;
         glLoadIdentity();
         glTranslatef(0.0f, 0.0f, jumped ? -1.0f : -2.3f);
         glRotatef(t.spinAngle, 0.0f, 0.0f, 1.0f);

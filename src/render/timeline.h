@@ -8,8 +8,8 @@
 // so a mode switch carries the sequence on where it was.
 struct TimelineState {
     bool started = false;
-    DWORD startTime = 0;     // clock reading at the first frame
-    DWORD now = 0;           // clock reading of the current frame
+    DWORD startTime = 0;      // clock reading at the first frame
+    DWORD now = 0;            // clock reading of the current frame
     float wavePhaseA = 0.0f;  // radians: credits colour and horizontal wobble
     float wavePhaseB = 0.0f;  // radians: credits green and vertical wobble
     float spinAngle = 0.0f;   // degrees: the tumbling rectangle, later the box
@@ -58,10 +58,14 @@ inline constexpr BoxVertex boxQuadTable[20] = {
 // The level a channel stands for at the given pulse.
 constexpr float BoxTintLevel(BoxTint tint, float pulse) {
     switch (tint) {
-        case BoxTint::Zero: return 0.0f;
-        case BoxTint::Half: return 0.5f;
-        case BoxTint::One: return 1.0f;
-        case BoxTint::Pulse: return pulse;
+        case BoxTint::Zero:
+            return 0.0f;
+        case BoxTint::Half:
+            return 0.5f;
+        case BoxTint::One:
+            return 1.0f;
+        case BoxTint::Pulse:
+            return pulse;
     }
     return 0.0f;
 }

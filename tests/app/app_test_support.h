@@ -32,8 +32,7 @@ struct Box {
     std::string caption;
 };
 
-inline std::vector<Box> Boxes()
-{
+inline std::vector<Box> Boxes() {
     std::vector<Box> boxes;
     for (const fake::Call& call : fake::Calls("MessageBoxA")) {
         boxes.push_back({call.args[0], call.args[1], call.texts[0], call.texts[1]});
@@ -41,9 +40,18 @@ inline std::vector<Box> Boxes()
     return boxes;
 }
 
+// One message box as the program must show it: its text, caption and type, and no owner (the
+// program shows none of its boxes over its window).
+inline void ExpectBox(const Box& box, const std::string& text, const std::string& caption,
+                      std::int64_t type) {
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(box.caption, caption) << text;
+    EXPECT_EQ(box.type, type) << text;
+    EXPECT_EQ(box.owner, 0) << text;
+}
+
 // The names logged from position `from` on.
-inline std::vector<std::string> NamesFrom(int from)
-{
+inline std::vector<std::string> NamesFrom(int from) {
     const std::vector<std::string> all = fake::Names();
     return {all.begin() + from, all.end()};
 }
@@ -54,15 +62,13 @@ inline std::int64_t RenderContext(int n) { return fake::kRenderContextBase + n; 
 
 class AppTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         fake::Reset();
         demoState = DemoState{};
         pixelFormatRequest.cColorBits = 0;
     }
 
-    static bool HandlesCleared()
-    {
+    static bool HandlesCleared() {
         return demoState.renderContext == nullptr && demoState.deviceContext == nullptr &&
                demoState.windowHandle == nullptr && demoState.instanceHandle == nullptr;
     }

@@ -6,20 +6,21 @@ namespace {
 
 using CreateFailureTest = AppTest;
 
+constexpr const char* kUnsupportedModeText =
+    "The requested fullscreen mode is not supported by\nyour video card. Use windowed mode "
+    "instead?";
+
 bool CreateWindowed() { return CreateDemoWindow("Quorvane", 640, 480, 16, false); }
+
 bool CreateFullscreen() { return CreateDemoWindow("Quorvane", 640, 480, 16, true); }
 
-TEST_F(CreateFailureTest, RefusedClassRegistrationReportsAndTouchesNothing)
-{
+TEST_F(CreateFailureTest, RefusedClassRegistrationReportsAndTouchesNothing) {
     fake::FailCall("RegisterClassA");
     EXPECT_FALSE(CreateFullscreen());
 
     const std::vector<Box> boxes = Boxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "Failed To Register The Window Class.");
-    EXPECT_EQ(boxes[0].caption, "ERROR");
-    EXPECT_EQ(boxes[0].type, kBoxOkExclamation);
-    EXPECT_EQ(boxes[0].owner, 0);
+    ExpectBox(boxes[0], "Failed To Register The Window Class.", "ERROR", kBoxOkExclamation);
     EXPECT_EQ(fake::Names().back(), "MessageBoxA");
     for (const char* untouched : {"ChangeDisplaySettingsA", "ShowCursor", "CreateWindowExA",
                                   "UnregisterClassA", "DestroyWindow"}) {
@@ -27,20 +28,14 @@ TEST_F(CreateFailureTest, RefusedClassRegistrationReportsAndTouchesNothing)
     }
 }
 
-TEST_F(CreateFailureTest, UnsupportedFullscreenAcceptedAsWindowContinuesWindowed)
-{
+TEST_F(CreateFailureTest, UnsupportedFullscreenAcceptedAsWindowContinuesWindowed) {
     fake::script.displayChangeResult = DISP_CHANGE_BADMODE;
     fake::script.boxAnswers = {IDYES};
     ASSERT_TRUE(CreateFullscreen());
 
     const std::vector<Box> boxes = Boxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text,
-              "The requested fullscreen mode is not supported by\nyour video card. Use "
-              "windowed mode instead?");
-    EXPECT_EQ(boxes[0].caption, "Zentor GL");
-    EXPECT_EQ(boxes[0].type, kBoxYesNoExclamation);
-    EXPECT_EQ(boxes[0].owner, 0);
+    ExpectBox(boxes[0], kUnsupportedModeText, "Zentor GL", kBoxYesNoExclamation);
     EXPECT_FALSE(demoState.isFullscreen);
     EXPECT_EQ(fake::Count("ShowCursor"), 0);
 
@@ -57,19 +52,15 @@ TEST_F(CreateFailureTest, UnsupportedFullscreenAcceptedAsWindowContinuesWindowed
     EXPECT_EQ(fake::Count("ShowCursor"), 0);
 }
 
-TEST_F(CreateFailureTest, UnsupportedFullscreenDeclinedClosesWithoutTeardown)
-{
+TEST_F(CreateFailureTest, UnsupportedFullscreenDeclinedClosesWithoutTeardown) {
     fake::script.displayChangeResult = DISP_CHANGE_FAILED;
     fake::script.boxAnswers = {IDNO};
     EXPECT_FALSE(CreateFullscreen());
 
     const std::vector<Box> boxes = Boxes();
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0].caption, "Zentor GL");
-    EXPECT_EQ(boxes[1].text, "Program will now close.");
-    EXPECT_EQ(boxes[1].caption, "ERROR");
-    EXPECT_EQ(boxes[1].type, kBoxOkStop);
-    EXPECT_EQ(boxes[1].owner, 0);
+    ExpectBox(boxes[0], kUnsupportedModeText, "Zentor GL", kBoxYesNoExclamation);
+    ExpectBox(boxes[1], "Program will now close.", "ERROR", kBoxOkStop);
     EXPECT_EQ(fake::Names().back(), "MessageBoxA");
     for (const char* untouched : {"ShowCursor", "CreateWindowExA", "UnregisterClassA"}) {
         EXPECT_EQ(fake::Count(untouched), 0) << untouched;
@@ -96,21 +87,17 @@ const StepFailure kStepFailures[] = {
 
 void PrintTo(const StepFailure& step, std::ostream* out) { *out << step.call; }
 
-class StepFailureTest : public AppTest,
-                        public ::testing::WithParamInterface<std::tuple<StepFailure, bool>> {};
+class CreationStepFails : public AppTest,
+                          public ::testing::WithParamInterface<std::tuple<StepFailure, bool>> {};
 
-TEST_P(StepFailureTest, TearsDownThenReports)
-{
+TEST_P(CreationStepFails, TearsDownThenReports) {
     const auto& [step, fullscreen] = GetParam();
     fake::FailCall(step.call);
     EXPECT_FALSE(CreateDemoWindow("Quorvane", 640, 480, 16, fullscreen));
 
     const std::vector<Box> boxes = Boxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, step.text);
-    EXPECT_EQ(boxes[0].caption, "ERROR");
-    EXPECT_EQ(boxes[0].type, kBoxOkExclamation);
-    EXPECT_EQ(boxes[0].owner, 0);
+    ExpectBox(boxes[0], step.text, "ERROR", kBoxOkExclamation);
 
     // The box is the last thing, after a whole teardown of what had been made.
     const int failed = fake::IndexOf(step.call);
@@ -140,15 +127,14 @@ TEST_P(StepFailureTest, TearsDownThenReports)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(StepsSevenToThirteen, StepFailureTest,
+INSTANTIATE_TEST_SUITE_P(EachCreationStep, CreationStepFails,
                          ::testing::Combine(::testing::ValuesIn(kStepFailures), ::testing::Bool()),
                          [](const auto& named) {
                              return std::string(std::get<0>(named.param).call) +
                                     (std::get<1>(named.param) ? "Fullscreen" : "Windowed");
                          });
 
-TEST_F(CreateFailureTest, FailedRecreationAfterTeardownShowsOnlyItsOwnMessage)
-{
+TEST_F(CreateFailureTest, FailedRecreationAfterTeardownShowsOnlyItsOwnMessage) {
     ASSERT_TRUE(CreateWindowed());
     DestroyDemoWindow();
     fake::FailCall("CreateWindowExA", 2);

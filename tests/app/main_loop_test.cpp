@@ -6,8 +6,7 @@ namespace {
 class MainLoopTest : public AppTest {
 protected:
     // Runs the program on the scripted queue; a run that reads past the script fails.
-    int Run()
-    {
+    int Run() {
         char commandLine[] = "";
         const int status =
             WinMain(reinterpret_cast<HINSTANCE>(fake::kInstance), nullptr, commandLine, 10);
@@ -18,15 +17,13 @@ protected:
     static void PressKey(WPARAM key) { fake::QueueMessage(WM_KEYDOWN, key, 1); }
 
     // The styles of the n-th window: true when it was a fullscreen one.
-    static bool WasFullscreen(int n)
-    {
+    static bool WasFullscreen(int n) {
         return fake::Calls("CreateWindowExA")[static_cast<std::size_t>(n - 1)].args[1] ==
                (kPopup | kClipSiblingsAndChildren);
     }
 };
 
-TEST_F(MainLoopTest, NoAtTheStartGivesAWindowAndEscapeEndsWithZero)
-{
+TEST_F(MainLoopTest, NoAtTheStartGivesAWindowAndEscapeEndsWithZero) {
     fake::script.boxAnswers = {IDNO};
     PressKey(VK_ESCAPE);
     fake::QueueIdle();
@@ -34,10 +31,8 @@ TEST_F(MainLoopTest, NoAtTheStartGivesAWindowAndEscapeEndsWithZero)
 
     const std::vector<Box> boxes = Boxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "Would you like to run in fullscreen mode?");
-    EXPECT_EQ(boxes[0].caption, "Start FullScreen?");
-    EXPECT_EQ(boxes[0].type, kBoxYesNoQuestion);
-    EXPECT_EQ(boxes[0].owner, 0);
+    ExpectBox(boxes[0], "Would you like to run in fullscreen mode?", "Start FullScreen?",
+              kBoxYesNoQuestion);
     EXPECT_EQ(fake::IndexOf("MessageBoxA"), 0);
 
     ASSERT_EQ(fake::Count("CreateWindowExA"), 1);
@@ -51,8 +46,7 @@ TEST_F(MainLoopTest, NoAtTheStartGivesAWindowAndEscapeEndsWithZero)
     EXPECT_EQ(fake::Names().back(), "UnregisterClassA");
 }
 
-TEST_F(MainLoopTest, YesAtTheStartGoesFullscreenAndTheEndRestoresTheDesktop)
-{
+TEST_F(MainLoopTest, YesAtTheStartGoesFullscreenAndTheEndRestoresTheDesktop) {
     fake::script.boxAnswers = {IDYES};
     fake::QueueIdle(2);
     PressKey(VK_ESCAPE);
@@ -67,8 +61,7 @@ TEST_F(MainLoopTest, YesAtTheStartGoesFullscreenAndTheEndRestoresTheDesktop)
     EXPECT_EQ(fake::record.cursorCount, 0);
 }
 
-TEST_F(MainLoopTest, MusicStartsOnceAfterTheFirstWindowWithTheFixedPathAndAsyncOnly)
-{
+TEST_F(MainLoopTest, MusicStartsOnceAfterTheFirstWindowWithTheFixedPathAndAsyncOnly) {
     PressKey(VK_F1);
     fake::QueueIdle();
     PressKey(VK_ESCAPE);
@@ -83,8 +76,7 @@ TEST_F(MainLoopTest, MusicStartsOnceAfterTheFirstWindowWithTheFixedPathAndAsyncO
     EXPECT_LT(fake::IndexOf("PlaySoundA"), fake::IndexOf("PeekMessageA"));
 }
 
-TEST_F(MainLoopTest, MessagesAreTranslatedAndDispatchedOnePerTurn)
-{
+TEST_F(MainLoopTest, MessagesAreTranslatedAndDispatchedOnePerTurn) {
     fake::QueueMessage(WM_KEYDOWN, 'A', 1);
     fake::QueueMessage(WM_KEYUP, 'A', 1);
     PressKey(VK_ESCAPE);
@@ -109,8 +101,7 @@ TEST_F(MainLoopTest, MessagesAreTranslatedAndDispatchedOnePerTurn)
     EXPECT_FALSE(demoState.keyDown['A']);
 }
 
-TEST_F(MainLoopTest, FOneSwitchesModeWithTheSameTitleAndSizeAndClearsItsFlag)
-{
+TEST_F(MainLoopTest, FOneSwitchesModeWithTheSameTitleAndSizeAndClearsItsFlag) {
     fake::script.boxAnswers = {IDNO};
     fake::QueueIdle();
     PressKey(VK_F1);
@@ -142,8 +133,7 @@ TEST_F(MainLoopTest, FOneSwitchesModeWithTheSameTitleAndSizeAndClearsItsFlag)
     EXPECT_FALSE(fake::record.displayChanged);
 }
 
-TEST_F(MainLoopTest, HeldFOneSwitchesAgainAtEveryRepeat)
-{
+TEST_F(MainLoopTest, HeldFOneSwitchesAgainAtEveryRepeat) {
     fake::script.boxAnswers = {IDNO};
     for (int repeat = 0; repeat < 3; ++repeat) {
         PressKey(VK_F1);
@@ -162,8 +152,7 @@ TEST_F(MainLoopTest, HeldFOneSwitchesAgainAtEveryRepeat)
     EXPECT_EQ(fake::record.cursorCount, 0);
 }
 
-TEST_F(MainLoopTest, EscapeAndFOneInOneTurnSwitchThenEnd)
-{
+TEST_F(MainLoopTest, EscapeAndFOneInOneTurnSwitchThenEnd) {
     fake::script.boxAnswers = {IDNO};
     PressKey(VK_F1);
     PressKey(VK_ESCAPE);
@@ -180,8 +169,7 @@ TEST_F(MainLoopTest, EscapeAndFOneInOneTurnSwitchThenEnd)
     EXPECT_FALSE(fake::record.displayChanged);
 }
 
-TEST_F(MainLoopTest, CloseRequestEndsOnTheQuitMessageWithZero)
-{
+TEST_F(MainLoopTest, CloseRequestEndsOnTheQuitMessageWithZero) {
     fake::QueueIdle();
     fake::QueueMessage(WM_CLOSE);
     EXPECT_EQ(Run(), 0);
@@ -192,8 +180,7 @@ TEST_F(MainLoopTest, CloseRequestEndsOnTheQuitMessageWithZero)
     EXPECT_EQ(fake::Count("DestroyWindow"), 1);
 }
 
-TEST_F(MainLoopTest, QuitMessageEndsWithZeroWhateverItsParameter)
-{
+TEST_F(MainLoopTest, QuitMessageEndsWithZeroWhateverItsParameter) {
     fake::QueueMessage(WM_QUIT, 42);
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(fake::Count("DispatchMessageA"), 0);
@@ -201,8 +188,7 @@ TEST_F(MainLoopTest, QuitMessageEndsWithZeroWhateverItsParameter)
     EXPECT_EQ(fake::Count("DestroyWindow"), 1);
 }
 
-TEST_F(MainLoopTest, MinimisedWindowSwapsWithoutRenderingAndUnfocusedOneRenders)
-{
+TEST_F(MainLoopTest, MinimisedWindowSwapsWithoutRenderingAndUnfocusedOneRenders) {
     fake::QueueMessage(WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 1));
     fake::QueueIdle(3);
     fake::QueueMessage(WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0));
@@ -216,8 +202,7 @@ TEST_F(MainLoopTest, MinimisedWindowSwapsWithoutRenderingAndUnfocusedOneRenders)
     EXPECT_LT(fake::IndexOf("SwapBuffers", 3), fake::IndexOf("RenderFrame", 1));
 }
 
-TEST_F(MainLoopTest, FailedFrameEndsTheLoopNormally)
-{
+TEST_F(MainLoopTest, FailedFrameEndsTheLoopNormally) {
     fake::FailCall("RenderFrame");
     fake::QueueIdle();
     EXPECT_EQ(Run(), 0);
@@ -225,8 +210,7 @@ TEST_F(MainLoopTest, FailedFrameEndsTheLoopNormally)
     EXPECT_EQ(fake::Count("DestroyWindow"), 1);
 }
 
-TEST_F(MainLoopTest, NoWindowAtStartEndsWithOneAndNoMusic)
-{
+TEST_F(MainLoopTest, NoWindowAtStartEndsWithOneAndNoMusic) {
     fake::FailCall("CreateWindowExA");
     EXPECT_EQ(Run(), 1);
     EXPECT_EQ(fake::Count("PlaySoundA"), 0);
@@ -234,8 +218,7 @@ TEST_F(MainLoopTest, NoWindowAtStartEndsWithOneAndNoMusic)
     EXPECT_EQ(Boxes().back().text, "Window Creation Error.");
 }
 
-TEST_F(MainLoopTest, FailedRecreationEndsWithOneAtOnce)
-{
+TEST_F(MainLoopTest, FailedRecreationEndsWithOneAtOnce) {
     fake::FailCall("CreateWindowExA", 2);
     PressKey(VK_F1);
     fake::QueueIdle();

@@ -9,8 +9,7 @@ using TeardownTest = AppTest;
 const std::vector<std::string> kReleases = {"wglMakeCurrent", "wglDeleteContext", "ReleaseDC",
                                             "DestroyWindow", "UnregisterClassA"};
 
-TEST_F(TeardownTest, FullscreenTeardownRestoresTheDesktopFirstThenReleasesInReverse)
-{
+TEST_F(TeardownTest, FullscreenTeardownRestoresTheDesktopFirstThenReleasesInReverse) {
     ASSERT_TRUE(CreateDemoWindow("Quorvane", 640, 480, 16, true));
     const int from = static_cast<int>(fake::record.calls.size());
     DestroyDemoWindow();
@@ -35,16 +34,14 @@ TEST_F(TeardownTest, FullscreenTeardownRestoresTheDesktopFirstThenReleasesInReve
     EXPECT_TRUE(Boxes().empty());
 }
 
-TEST_F(TeardownTest, WindowedTeardownLeavesDisplayModeAndCursorAlone)
-{
+TEST_F(TeardownTest, WindowedTeardownLeavesDisplayModeAndCursorAlone) {
     ASSERT_TRUE(CreateDemoWindow("Quorvane", 640, 480, 16, false));
     const int from = static_cast<int>(fake::record.calls.size());
     DestroyDemoWindow();
     EXPECT_EQ(NamesFrom(from), kReleases);
 }
 
-TEST_F(TeardownTest, ReleasesOnlyTheHandlesThatAreSet)
-{
+TEST_F(TeardownTest, ReleasesOnlyTheHandlesThatAreSet) {
     demoState.isFullscreen = false;
     demoState.windowHandle = reinterpret_cast<HWND>(WindowHandle(9));
     fake::record.classRegistered = true;
@@ -71,8 +68,7 @@ void PrintTo(const ReleaseFailure& failure, std::ostream* out) { *out << failure
 
 class ReleaseFailureTest : public AppTest, public ::testing::WithParamInterface<ReleaseFailure> {};
 
-TEST_P(ReleaseFailureTest, ReportsAtOnceAndCarriesOn)
-{
+TEST_P(ReleaseFailureTest, ReportsAtOnceAndCarriesOn) {
     const ReleaseFailure& failure = GetParam();
     ASSERT_TRUE(CreateDemoWindow("Quorvane", 640, 480, 16, false));
     fake::FailCall(failure.call, failure.occurrence);
@@ -81,10 +77,7 @@ TEST_P(ReleaseFailureTest, ReportsAtOnceAndCarriesOn)
 
     const std::vector<Box> boxes = Boxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, failure.text);
-    EXPECT_EQ(boxes[0].caption, "SHUTDOWN ERROR");
-    EXPECT_EQ(boxes[0].type, kBoxOkInformation);
-    EXPECT_EQ(boxes[0].owner, 0);
+    ExpectBox(boxes[0], failure.text, "SHUTDOWN ERROR", kBoxOkInformation);
     EXPECT_EQ(fake::IndexOf("MessageBoxA"), fake::IndexOf(failure.call, failure.occurrence) + 1);
 
     // Every other release is still attempted, and every handle is forgotten.
@@ -111,8 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ReleaseFailure{"UnregisterClassA", 1, "Could not unregister class."}),
     [](const auto& named) { return std::string(named.param.call); });
 
-TEST_F(TeardownTest, ClassLeftRegisteredMakesTheNextCreationFailAtRegistration)
-{
+TEST_F(TeardownTest, ClassLeftRegisteredMakesTheNextCreationFailAtRegistration) {
     ASSERT_TRUE(CreateDemoWindow("Quorvane", 640, 480, 16, false));
     fake::FailCall("UnregisterClassA");
     DestroyDemoWindow();
@@ -121,8 +113,7 @@ TEST_F(TeardownTest, ClassLeftRegisteredMakesTheNextCreationFailAtRegistration)
     const std::vector<Box> boxes = Boxes();
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].text, "Could not unregister class.");
-    EXPECT_EQ(boxes[1].text, "Failed To Register The Window Class.");
-    EXPECT_EQ(boxes[1].caption, "ERROR");
+    ExpectBox(boxes[1], "Failed To Register The Window Class.", "ERROR", kBoxOkExclamation);
     EXPECT_EQ(fake::Count("CreateWindowExA"), 1);
 }
 

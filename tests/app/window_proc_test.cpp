@@ -6,23 +6,21 @@ namespace {
 
 HWND const kWindow = reinterpret_cast<HWND>(fake::kWindowBase + 1);
 
-LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam = 0)
-{
+LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam = 0) {
     return DemoWindowProc(kWindow, message, wParam, lParam);
 }
 
 using WindowProcTest = AppTest;
 
-TEST_F(WindowProcTest, ActivationFollowsTheMinimisedWordOnly)
-{
+TEST_F(WindowProcTest, ActivationFollowsTheMinimisedWordOnly) {
     struct Case {
         WPARAM wParam;
         bool active;
     };
     const Case cases[] = {
-        {MAKEWPARAM(WA_ACTIVE, 0), true},    {MAKEWPARAM(WA_INACTIVE, 0), true},
+        {MAKEWPARAM(WA_ACTIVE, 0), true},      {MAKEWPARAM(WA_INACTIVE, 0), true},
         {MAKEWPARAM(WA_CLICKACTIVE, 0), true}, {MAKEWPARAM(WA_ACTIVE, 1), false},
-        {MAKEWPARAM(WA_INACTIVE, 1), false}, {MAKEWPARAM(WA_INACTIVE, 0x8000), false},
+        {MAKEWPARAM(WA_INACTIVE, 1), false},   {MAKEWPARAM(WA_INACTIVE, 0x8000), false},
     };
     for (const Case& c : cases) {
         demoState.isActive = !c.active;
@@ -32,8 +30,7 @@ TEST_F(WindowProcTest, ActivationFollowsTheMinimisedWordOnly)
     EXPECT_EQ(fake::Count("DefWindowProcA"), 0);
 }
 
-TEST_F(WindowProcTest, OnlyTheExactScreenSaverAndMonitorCommandsAreSwallowed)
-{
+TEST_F(WindowProcTest, OnlyTheExactScreenSaverAndMonitorCommandsAreSwallowed) {
     EXPECT_EQ(Send(WM_SYSCOMMAND, 0xF140), 0);
     EXPECT_EQ(Send(WM_SYSCOMMAND, 0xF170), 0);
     EXPECT_EQ(fake::Count("DefWindowProcA"), 0);
@@ -49,15 +46,13 @@ TEST_F(WindowProcTest, OnlyTheExactScreenSaverAndMonitorCommandsAreSwallowed)
     EXPECT_EQ(passed[2].args[2], 0xF060);
 }
 
-TEST_F(WindowProcTest, CloseAsksForQuitAndKeepsTheWindow)
-{
+TEST_F(WindowProcTest, CloseAsksForQuitAndKeepsTheWindow) {
     EXPECT_EQ(Send(WM_CLOSE, 0), 0);
     EXPECT_EQ(fake::Names(), std::vector<std::string>{"PostQuitMessage"});
     EXPECT_EQ(fake::Calls("PostQuitMessage")[0].args, std::vector<std::int64_t>{0});
 }
 
-TEST_F(WindowProcTest, SizeWordsReachTheViewportAsUnsigned)
-{
+TEST_F(WindowProcTest, SizeWordsReachTheViewportAsUnsigned) {
     EXPECT_EQ(Send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(640, 480)), 0);
     EXPECT_EQ(Send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(0xFFFF, 0x8001)), 0);
     EXPECT_EQ(Send(WM_SIZE, SIZE_MINIMIZED, 0), 0);
@@ -69,8 +64,7 @@ TEST_F(WindowProcTest, SizeWordsReachTheViewportAsUnsigned)
     EXPECT_EQ(fake::Count("DefWindowProcA"), 0);
 }
 
-TEST_F(WindowProcTest, KeysAreSetAndClearedByCode)
-{
+TEST_F(WindowProcTest, KeysAreSetAndClearedByCode) {
     EXPECT_EQ(Send(WM_KEYUP, 'Q'), 0);  // a release never pressed
     EXPECT_FALSE(demoState.keyDown['Q']);
 
@@ -88,11 +82,10 @@ TEST_F(WindowProcTest, KeysAreSetAndClearedByCode)
     EXPECT_EQ(fake::Count("DefWindowProcA"), 0);
 }
 
-TEST_F(WindowProcTest, KeyCodesFromTwoHundredFiftySixOnAreIgnored)
-{
+TEST_F(WindowProcTest, KeyCodesFromTwoHundredFiftySixOnAreIgnored) {
     const bool before[256] = {};
-    for (const WPARAM code : {WPARAM{256}, WPARAM{256 + 'A'}, WPARAM{0x10000 + VK_ESCAPE},
-                              ~WPARAM{0}}) {
+    for (const WPARAM code :
+         {WPARAM{256}, WPARAM{256 + 'A'}, WPARAM{0x10000 + VK_ESCAPE}, ~WPARAM{0}}) {
         EXPECT_EQ(Send(WM_KEYDOWN, code), 0);
     }
     EXPECT_EQ(std::memcmp(demoState.keyDown, before, sizeof before), 0);
@@ -102,8 +95,7 @@ TEST_F(WindowProcTest, KeyCodesFromTwoHundredFiftySixOnAreIgnored)
     EXPECT_TRUE(demoState.keyDown['A']);
 }
 
-TEST_F(WindowProcTest, OtherMessagesGetDefaultProcessing)
-{
+TEST_F(WindowProcTest, OtherMessagesGetDefaultProcessing) {
     // System keys (Alt held, F10) are not recorded as key presses.
     EXPECT_EQ(Send(WM_SYSKEYDOWN, VK_F10, 0x20440001), fake::kDefaultResult);
     EXPECT_EQ(Send(WM_PAINT, 0, 0), fake::kDefaultResult);

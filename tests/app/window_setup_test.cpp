@@ -13,15 +13,13 @@ struct ModeCase {
     std::int64_t exStyle, style, outerWidth, outerHeight;
 };
 
-void PrintTo(const ModeCase& mode, std::ostream* out)
-{
+void PrintTo(const ModeCase& mode, std::ostream* out) {
     *out << (mode.fullscreen ? "fullscreen" : "windowed");
 }
 
 class StyleTest : public AppTest, public ::testing::WithParamInterface<ModeCase> {};
 
-TEST_P(StyleTest, ClientAreaIsTheAskedSizeAndClippingIsAddedOnlyAtCreation)
-{
+TEST_P(StyleTest, ClientAreaIsTheAskedSizeAndClippingIsAddedOnlyAtCreation) {
     const ModeCase& mode = GetParam();
     ASSERT_TRUE(CreateDemoWindow("Quorvane", 640, 480, 16, mode.fullscreen));
     EXPECT_EQ(demoState.isFullscreen, mode.fullscreen);
@@ -31,25 +29,24 @@ TEST_P(StyleTest, ClientAreaIsTheAskedSizeAndClippingIsAddedOnlyAtCreation)
               (std::vector<std::int64_t>{mode.style, 0, mode.exStyle, 0, 0, 640, 480}));
 
     const fake::Call created = fake::Calls("CreateWindowExA")[0];
-    EXPECT_EQ(created.args, (std::vector<std::int64_t>{mode.exStyle,
-                                                       mode.style | kClipSiblingsAndChildren, 0,
-                                                       0, mode.outerWidth, mode.outerHeight, 0, 0,
-                                                       fake::kInstance, 0}));
+    EXPECT_EQ(created.args, (std::vector<std::int64_t>{
+                                mode.exStyle, mode.style | kClipSiblingsAndChildren, 0, 0,
+                                mode.outerWidth, mode.outerHeight, 0, 0, fake::kInstance, 0}));
     EXPECT_EQ(created.texts, (std::vector<std::string>{"OpenGL", "Quorvane"}));
     EXPECT_EQ(fake::Count("ShowCursor"), mode.fullscreen ? 1 : 0);
     EXPECT_EQ(fake::record.cursorCount, mode.fullscreen ? -1 : 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    PerMode, StyleTest,
-    ::testing::Values(ModeCase{true, kExAppWindow, kPopup, 640, 480},
-                      ModeCase{false, kExAppWindowEdge, kOverlappedWindow,
-                               640 + fake::kFrameLeft + fake::kFrameRight,
-                               480 + fake::kFrameTop + fake::kFrameBottom}),
-    [](const auto& named) { return std::string(named.param.fullscreen ? "Fullscreen" : "Windowed"); });
+INSTANTIATE_TEST_SUITE_P(PerMode, StyleTest,
+                         ::testing::Values(ModeCase{true, kExAppWindow, kPopup, 640, 480},
+                                           ModeCase{false, kExAppWindowEdge, kOverlappedWindow,
+                                                    640 + fake::kFrameLeft + fake::kFrameRight,
+                                                    480 + fake::kFrameTop + fake::kFrameBottom}),
+                         [](const auto& named) {
+                             return std::string(named.param.fullscreen ? "Fullscreen" : "Windowed");
+                         });
 
-TEST_F(WindowSetupTest, ClassIsRegisteredOnEveryCreationWithTheDemoProcedure)
-{
+TEST_F(WindowSetupTest, ClassIsRegisteredOnEveryCreationWithTheDemoProcedure) {
     ASSERT_TRUE(CreateDemoWindow("Quorvane", 640, 480, 16, false));
     const WNDCLASSA& registered = fake::record.registeredClass;
     EXPECT_EQ(registered.style, 0x23u);
@@ -73,8 +70,7 @@ TEST_F(WindowSetupTest, ClassIsRegisteredOnEveryCreationWithTheDemoProcedure)
     EXPECT_EQ(fake::Count("RegisterClassA"), 2);
 }
 
-TEST_F(WindowSetupTest, FullscreenAsksForExactlyTheModeThenHidesTheCursor)
-{
+TEST_F(WindowSetupTest, FullscreenAsksForExactlyTheModeThenHidesTheCursor) {
     ASSERT_TRUE(CreateDemoWindow("Quorvane", 640, 480, 16, true));
     const std::vector<fake::Call> changes = fake::Calls("ChangeDisplaySettingsA");
     ASSERT_EQ(changes.size(), 1u);
@@ -98,8 +94,7 @@ TEST_F(WindowSetupTest, FullscreenAsksForExactlyTheModeThenHidesTheCursor)
     EXPECT_EQ(fake::Calls("ShowCursor")[0].args, std::vector<std::int64_t>{0});
 }
 
-TEST_F(WindowSetupTest, PixelFormatIsDoubleBufferedRgbaWithTheFirstCallsDepth)
-{
+TEST_F(WindowSetupTest, PixelFormatIsDoubleBufferedRgbaWithTheFirstCallsDepth) {
     ASSERT_TRUE(CreateDemoWindow("Quorvane", 640, 480, 16, false));
     PIXELFORMATDESCRIPTOR expected;
     std::memset(&expected, 0, sizeof expected);
@@ -121,8 +116,7 @@ TEST_F(WindowSetupTest, PixelFormatIsDoubleBufferedRgbaWithTheFirstCallsDepth)
     EXPECT_EQ(fake::record.displayMode.dmBitsPerPel, 32u);
 }
 
-TEST_F(WindowSetupTest, ContextIsCurrentBeforeTheWindowShowsAndTheRendererIsPrepared)
-{
+TEST_F(WindowSetupTest, ContextIsCurrentBeforeTheWindowShowsAndTheRendererIsPrepared) {
     ASSERT_TRUE(CreateDemoWindow("Quorvane", 640, 480, 16, false));
     const int from = fake::IndexOf("CreateWindowExA");
     EXPECT_EQ(NamesFrom(from),

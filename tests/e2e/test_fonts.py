@@ -3,20 +3,17 @@ one line (naming the face, weight and height it asked for) and draws the boot sc
 its text; with only a font that is not Arial's metric twin, that font's glyphs are drawn."""
 import math
 import shutil
-import sys
 import tempfile
 import unittest
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).parent / "lib"))
-import camera  # noqa: E402
-import scenes  # noqa: E402
-import textwidth  # noqa: E402
-import xdisplay  # noqa: E402
-from demo import Demo  # noqa: E402
-from image import BOOT_BLUE, near  # noqa: E402
+import camera
+import scenes
+import textwidth
+import xdisplay
+from demo import Demo
+from image import BOOT_BLUE, near
 
-SPEED = 5
 # fonts-dejavu-core's bold sans: installed by scripts/install-deps, and nothing like Arial.
 DEJAVU_DIR = Path("/usr/share/fonts/truetype/dejavu")
 DEJAVU_BOLD = DEJAVU_DIR / "DejaVuSans-Bold.ttf"
@@ -35,11 +32,11 @@ def fontconfig_file(folder, font_dirs):
     return str(path)
 
 
-def ink_columns(img, tid):
+def ink_columns(img, name):
     """Columns of boot-blue pixels on the line's rows, from a little left of its raster
     position to the screen rectangle's right edge (the text is boot blue on the rectangle,
     the same colour as the background around it)."""
-    col0, row0 = camera.TEXT_ORIGINS[tid]
+    col0, row0 = camera.TEXT_ORIGINS[name]
     right = math.floor(camera.SCREEN_RECT[2]) - 3
     cols = []
     for row in range(math.floor(row0) - 16, math.floor(row0) + 5):
@@ -49,22 +46,19 @@ def ink_columns(img, tid):
     return cols
 
 
-def boot_frames(demo):
-    """Captures up to 10 s of demo time (the screen stands upright until 11.5 s) that show the
-    light boot background and the upright screen rectangle, with their images."""
+def boot_frames(demo, wanted=2):
+    """Captures that show the light boot background and the upright screen rectangle, until
+    there are `wanted` of them; the tumble at 11.5 s bounds the wait."""
     frames = []
-    while demo.demo_now() < 10000:
+    while len(frames) < wanted and demo.demo_now() < 11000:
         if not demo.alive():
             raise AssertionError("the program ended early:\n" + demo.stderr_text())
         got = xdisplay.screenshot(demo.window)
-        if got and scenes.background(got[2]) == "light" and scenes.rectangle(got[2]) == "upright":
-            frames.append(got[2])
+        if got is None:
+            continue
+        if scenes.background(got.image) == "light" and scenes.rectangle(got.image) == "upright":
+            frames.append(got.image)
     return frames
-
-
-def escape(demo):
-    xdisplay.key(demo.window, "Escape")
-    return demo.wait(30)
 
 
 class Fonts(unittest.TestCase):
@@ -74,16 +68,16 @@ class Fonts(unittest.TestCase):
 
     def test_no_usable_font_one_line_and_the_boot_screen_without_text(self):
         conf = fontconfig_file(self.folder, [])
-        with Demo(speed=SPEED, env={"FONTCONFIG_FILE": conf}) as demo:
+        with Demo(env={"FONTCONFIG_FILE": conf}) as demo:
             demo.start()
             frames = boot_frames(demo)
-            status = escape(demo)
+            status = demo.quit()
             errors = [line for line in demo.stderr_text().splitlines() if line.strip()]
         self.assertEqual(status, 0, errors)
         self.assertGreaterEqual(len(frames), 2, "the boot screen was not drawn")
         for img in frames:
-            for tid in ("T1", "T2", "T3"):
-                self.assertEqual(ink_columns(img, tid), [], "%s has ink without a font" % tid)
+            for name in scenes.BOOT_LINES:
+                self.assertEqual(ink_columns(img, name), [], "%s has ink without a font" % name)
         self.assertEqual(len(errors), 1, errors)
         line = errors[0]
         for asked in ('"Arial"', "700", "-20", "not be drawn"):
@@ -92,23 +86,23 @@ class Fonts(unittest.TestCase):
     def test_only_a_non_arial_font_its_glyphs_are_drawn(self):
         self.assertTrue(DEJAVU_BOLD.exists(), "fonts-dejavu-core is not installed")
         conf = fontconfig_file(self.folder, [str(DEJAVU_DIR)])
-        with Demo(speed=SPEED, env={"FONTCONFIG_FILE": conf}) as demo:
+        with Demo(env={"FONTCONFIG_FILE": conf}) as demo:
             demo.start()
             frames = boot_frames(demo)
-            status = escape(demo)
+            status = demo.quit()
             errors = demo.stderr_text()
         self.assertEqual(status, 0, errors)
         self.assertEqual(errors.strip(), "", "a font was there to be used")
         self.assertGreaterEqual(len(frames), 2, "the boot screen was not drawn")
         img = frames[-1]
-        for tid in ("T1", "T2", "T3"):
-            self.assertGreater(len(ink_columns(img, tid)), 4 * len(scenes.TEXTS[tid]),
-                               "%s has next to no ink" % tid)
+        for name in scenes.BOOT_LINES:
+            self.assertGreater(len(ink_columns(img, name)), 4 * len(scenes.TEXTS[name]),
+                               "%s has next to no ink" % name)
         # The first line ends on the rectangle in either face: its ink is DejaVu's width.
-        cols = ink_columns(img, "T1")
+        cols = ink_columns(img, "bootTitle")
         measured = max(cols) + 1 - min(cols)
-        dejavu = textwidth.ink_width(scenes.TEXTS["T1"], str(DEJAVU_BOLD))
-        arial = textwidth.ink_width(scenes.TEXTS["T1"])
+        dejavu = textwidth.ink_width(scenes.TEXTS["bootTitle"], str(DEJAVU_BOLD))
+        arial = textwidth.ink_width(scenes.TEXTS["bootTitle"])
         self.assertGreater(abs(dejavu - arial), 2 * WIDTH_SLACK, "the two faces must be told apart")
         self.assertLessEqual(abs(measured - dejavu), WIDTH_SLACK,
                              "the first line is %d px wide; DejaVu gives %.1f, Arial %.1f" % (measured, dejavu, arial))

@@ -1,79 +1,74 @@
-"""F1 in a run started windowed: to fullscreen and back, before and after 33 s. The sequence
-carries on where it was: the boot screen never comes back after 33 s and the credits still
-change on time. Runs on an 800x600x24 screen that also offers 640x480, under a window manager."""
-import sys
+"""F1 in a run started windowed, to fullscreen and back twice, on a 1280x1024x24 screen under a
+window manager: each window has the geometry of its mode (640x480, or covering the screen,
+marked fullscreen, the screen keeping its size) and shows the boot screen where the projection
+puts it. What the sequence does across switches is read from exact frames elsewhere; here the
+clock runs at half speed, so the whole run stays in the boot phase."""
 import time
 import unittest
-from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).parent / "lib"))
-import checks  # noqa: E402
-import xdisplay  # noqa: E402
-from demo import TITLE, Demo  # noqa: E402
+import xdisplay
+from demo import Demo
 
-SPEED = 5
-# Demo times of the four switches: to fullscreen and back in the boot phase, then in the main part.
-SWITCHES = (6000, 20000, 45000, 72000)
-# One frame after a switch before 33 s is cleared black; allow it for a moment of host time.
-BLACK_FRAME_WINDOW = 1.0
+SPEED = 0.5
+SWITCHES = 4
+# A window manager may resize a new window once more after mapping it.
+SETTLE_TIMEOUT = 10.0
 
 
 class ModeSwitch(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.shots, cls.modes, cls.switched = [], [], []
-        xdisplay.add_mode(640, 480)
+        cls.modes, cls.pictures = [], []
+        cls.screen = xdisplay.randr_size()
         with Demo(speed=SPEED) as demo:
-            window = demo.start(fullscreen=False)
-            cls.modes.append(cls.mode_of(window))
-            for at in SWITCHES:
-                checks.capture_until(demo, at, cls.shots, window=window)
-                before = time.monotonic()
-                xdisplay.key(window, "F1")
-                window = xdisplay.wait_window(TITLE, 30, demo.alive, exclude=(window,))
-                if window is None:
-                    raise AssertionError("no new window after F1:\n" + demo.stderr_text())
-                demo.window = window
-                cls.switched.append((demo.elapsed(before, time.monotonic())))
-                cls.modes.append(cls.mode_of(window))
-            checks.capture_until(demo, 93000, cls.shots, window=window)
-            xdisplay.key(window, "Escape")
-            cls.status = demo.wait(30)
+            demo.start(fullscreen=False)
+            cls.observe(demo)
+            for _ in range(SWITCHES):
+                demo.switch()
+                cls.observe(demo)
+            cls.status = demo.quit()
 
-    @staticmethod
-    def mode_of(window):
-        for _ in range(100):
-            geometry = xdisplay.geometry(window)
-            if geometry and geometry[2:] == (640, 480):
-                break
+    @classmethod
+    def observe(cls, demo):
+        cls.modes.append(cls.mode_of(demo.window))
+        cls.pictures.append(cls.picture(demo))
+
+    @classmethod
+    def mode_of(cls, window):
+        """The window's mode once it has settled at one of the two sizes."""
+        settled = ((640, 480), cls.screen)
+        deadline = time.monotonic() + SETTLE_TIMEOUT
+        geometry = xdisplay.geometry(window)
+        while not (geometry and geometry[2:] in settled) and time.monotonic() < deadline:
             time.sleep(0.05)
+            geometry = xdisplay.geometry(window)
         full = "_NET_WM_STATE_FULLSCREEN" in xdisplay.net_wm_state(window)
-        screen = xdisplay.screen_size()
-        if full and geometry[:2] == (0, 0) and screen == (640, 480):
+        screen = xdisplay.randr_size()
+        if full and geometry == (0, 0) + cls.screen and screen == cls.screen:
             return "fullscreen", geometry[2:]
-        if not full and screen == (800, 600):
+        if not full and screen == cls.screen:
             return "windowed", geometry[2:]
         return "unclear: fullscreen state %s at %s on %s" % (full, geometry, screen), geometry[2:]
 
-    def test_modes_alternate_with_a_640x480_client_area(self):
-        expected = [("windowed", (640, 480)), ("fullscreen", (640, 480))] * 2 + [("windowed", (640, 480))]
+    @staticmethod
+    def picture(demo):
+        """The scene of the new window once it has drawn a frame past the fresh context's
+        black one (bounded by the boot phase, which the half-speed clock makes long)."""
+        seen = []
+        while demo.demo_now() < 11000:
+            shot = demo.shot()
+            if shot is not None:
+                seen.append(shot.scene)
+                if shot.scene not in ("blank", "black"):
+                    break
+        return seen[-1] if seen else "nothing captured"
+
+    def test_modes_alternate_windowed_640x480_and_covering_the_screen(self):
+        expected = [("windowed", (640, 480)), ("fullscreen", self.screen)] * 2 + [("windowed", (640, 480))]
         self.assertEqual(self.modes, expected)
 
-    def test_sequence_carries_on_across_switches(self):
-        def black_after_switch(lo, hi):
-            return {"black", "blank"} if any(s_lo <= hi and lo <= s_hi + BLACK_FRAME_WINDOW * SPEED * 1000
-                                    for s_lo, s_hi in self.switched) else set()
-        bad = checks.mismatches(self.shots, black_after_switch)
-        self.assertEqual(bad, [], checks.summary(self.shots))
-
-    def test_boot_phase_goes_on_between_the_early_switches(self):
-        self.assertTrue(checks.seen(self.shots, "tumble"), checks.summary(self.shots))
-        self.assertTrue(checks.seen(self.shots, "loading"), checks.summary(self.shots))
-
-    def test_credits_change_on_time_after_the_late_switches(self):
-        for tid, lo in (("T5", 45000), ("T6", 72000), ("T7", 80000), ("T8", 90000)):
-            self.assertTrue(checks.seen(self.shots, "main:" + tid, lo),
-                            "%s not seen: %s" % (tid, checks.summary(self.shots)))
+    def test_every_window_shows_the_boot_screen(self):
+        self.assertEqual(self.pictures, ["boot"] * (SWITCHES + 1))
 
     def test_escape_ends_with_status_0(self):
         self.assertEqual(self.status, 0)

@@ -11,10 +11,9 @@ import time
 import unittest
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).parent / "lib"))
-import scenes  # noqa: E402
-import xdisplay  # noqa: E402
-from demo import TITLE, Demo  # noqa: E402
+import scenes
+import xdisplay
+from demo import Demo
 
 SWITCHES = int(os.environ.get("QUORVANE_SOAK_SWITCHES", "200"))
 SUPPRESSIONS = Path(__file__).parent / "lsan.supp"
@@ -37,43 +36,26 @@ def unattributable(block):
 
 class SoakSwitches(unittest.TestCase):
     def test_switches_leak_nothing(self):
-        xdisplay.add_mode(640, 480)
         with Demo(env=sanitizer_env()) as demo:
-            window = demo.start()
-            for n in range(SWITCHES):
-                new = None
-                # A window just mapped may not have the keyboard yet: press again until it has.
-                # A press that lands twice only makes an extra switch, which the soak welcomes.
-                for _ in range(60):
-                    xdisplay.key(window, "F1")
-                    new = xdisplay.wait_window(TITLE, 0.7, demo.alive, exclude=(window,))
-                    if new is not None or not demo.alive():
-                        break
-                self.assertIsNotNone(new, "switch %d failed:\n%s" % (n + 1, demo.stderr_text()[-4000:]))
-                window = new
+            demo.start()
+            for _ in range(SWITCHES):
+                demo.switch()
             # The picture after the last switch: the box and the credits line, its pixels all
             # there (as wide as one of the credits), in the main part of the sequence.
-            demo.window = window
             demo.sleep_until(34000)
             seen = []
             deadline = time.monotonic() + 60
             while time.monotonic() < deadline and demo.alive():
-                got = xdisplay.screenshot(window)
+                got = xdisplay.screenshot(demo.window)
                 if got is None:
                     continue
-                line = scenes.credits_line(got[2])
+                line = scenes.credits_line(got.image)
                 seen.append(line)
                 if line is not None:
                     break
             self.assertTrue(seen and seen[-1] is not None,
                             "no credits line after %d switches: %s" % (SWITCHES, seen[-10:]))
-            # As with F1, the last window may not have the keyboard at once.
-            status = None
-            for _ in range(10):
-                xdisplay.key(window, "Escape")
-                status = demo.wait(30)
-                if status is not None:
-                    break
+            status = demo.quit()
             report = demo.stderr_text()
             self.assertNotIn("ERROR: AddressSanitizer", report, report[-6000:])
             leaks = [block for block in report.split("\n\n")

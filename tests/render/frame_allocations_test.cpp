@@ -51,8 +51,12 @@ void* operator new(std::size_t size) {
     return block;
 }
 void* operator new[](std::size_t size) { return operator new(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return malloc(size == 0 ? 1 : size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return malloc(size == 0 ? 1 : size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return malloc(size == 0 ? 1 : size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return malloc(size == 0 ? 1 : size);
+}
 void operator delete(void* block) noexcept { free(block); }
 void operator delete[](void* block) noexcept { free(block); }
 void operator delete(void* block, std::size_t) noexcept { free(block); }
@@ -76,18 +80,19 @@ TEST(FrameAllocations, AThousandFramesAllocateNothing) {
     demoState.deviceContext = nullptr;
     ResizeViewport(640, 480);
     ASSERT_TRUE(InitRenderState());
-    const DWORD start = 4000000000u;
-    SetTestClock(start);
+    constexpr DWORD kStart = 4000000000u;
+    SetTestClock(kStart);
     RenderFrame();
 
     const long before = allocations;
     for (DWORD frame = 1; frame <= 1000; ++frame) {
         recorder::Reset();
-        SetTestClock(start + frame * 100u);
+        SetTestClock(kStart + frame * 100u);
         RenderFrame();
     }
     EXPECT_EQ(allocations - before, 0);
-    EXPECT_GT(timelineState.now - timelineState.startTime, 90000u) << "the frames reached the last part";
+    EXPECT_GT(timelineState.now - timelineState.startTime, 90000u)
+        << "the frames reached the last part";
 }
 
 }  // namespace

@@ -10,14 +10,14 @@
 
 namespace {
 
-constexpr const char* T1 = "#### COMMODORE 64 BASIC V2 ####";
-constexpr const char* T2 = "64K RAM SYSTEM 38911 BASIC BYTES FREE";
-constexpr const char* T3 = "READY.";
-constexpr const char* T4 = "RUN KAZ. LOADING....";
-constexpr const char* T5 = "KAZ XII - God is a demomaker!";
-constexpr const char* T6 = "Musik: tUrBiLo - Pelvarn";
-constexpr const char* T7 = "Demo af: Dravok [QLM]";
-constexpr const char* T8 = "Slut :-)";
+constexpr const char* kBootTitle = "#### COMMODORE 64 BASIC V2 ####";
+constexpr const char* kBootMemory = "64K RAM SYSTEM 38911 BASIC BYTES FREE";
+constexpr const char* kBootReady = "READY.";
+constexpr const char* kLoadingLine = "RUN KAZ. LOADING....";
+constexpr const char* kCreditsTitle = "KAZ XII - God is a demomaker!";
+constexpr const char* kCreditsMusic = "Musik: tUrBiLo - Pelvarn";
+constexpr const char* kCreditsDemo = "Demo af: Dravok [QLM]";
+constexpr const char* kCreditsEnd = "Slut :-)";
 
 class FrameTrace : public ::testing::Test {
 protected:
@@ -58,7 +58,8 @@ bool HasRectangle(const Trace& t) { return FindWith(t, Gl::Color3f, {0.21f, 0.2f
 // z of the translation the box is drawn with: the one right before the turn about z.
 float BoxZ(const Trace& t) {
     for (int i = 1; i < static_cast<int>(t.size()); ++i) {
-        if (t[i].fn == Gl::Rotatef && t[i].arg[1] == 0.0 && t[i].arg[2] == 0.0 && t[i].arg[3] == 1.0) {
+        if (t[i].fn == Gl::Rotatef && t[i].arg[1] == 0.0 && t[i].arg[2] == 0.0 &&
+            t[i].arg[3] == 1.0) {
             EXPECT_EQ(t[i - 1].fn, Gl::Translatef);
             return F(t[i - 1].arg[2]);
         }
@@ -95,13 +96,14 @@ TEST_F(FrameTrace, BootTextLinesAtTheirPositionsInBootBlue) {
     EXPECT_EQ(t[1].fn, Gl::ClearColor);
     EXPECT_EQ(t[2].fn, Gl::LoadIdentity);
     EXPECT_EQ(FindWith(t, Gl::Translatef, {0.0f, 0.0f, -1.0f}), 3);
-    const std::vector<std::string> expected = {T1, T2, T3};
+    const std::vector<std::string> expected = {kBootTitle, kBootMemory, kBootReady};
     EXPECT_EQ(Texts(t), expected);
 
     const float positions[3][2] = {{-0.355f, 0.27f}, {-0.4f, 0.2f}, {-0.4f, 0.13f}};
     int from = 0;
     for (int line = 0; line < 3; ++line) {
-        const int raster = FindWith(t, Gl::RasterPos2f, {positions[line][0], positions[line][1]}, from);
+        const int raster =
+            FindWith(t, Gl::RasterPos2f, {positions[line][0], positions[line][1]}, from);
         ASSERT_GE(raster, 0) << line;
         EXPECT_EQ(FindText(t, expected[line]), Find(t, Gl::CallLists, raster)) << line;
         from = raster + 1;
@@ -149,7 +151,7 @@ TEST_F(FrameTrace, TumbleOnlyStrictlyBetween11500And27000) {
         // Text first, then the (maybe turned) rectangle.
         const int rotate = Find(t, Gl::Rotatef);
         if (c.tumbles) {
-            EXPECT_LT(FindText(t, T3), rotate);
+            EXPECT_LT(FindText(t, kBootReady), rotate);
             EXPECT_LT(rotate, FindWith(t, Gl::Color3f, {0.21f, 0.2f, 0.62f}));
             EXPECT_EQ(t[rotate - 1].fn, Gl::Translatef);
             EXPECT_EQ(F(t[rotate - 1].arg[2]), -2.3f);
@@ -195,11 +197,11 @@ TEST_F(FrameTrace, TheCursorBlinksOn13Of26PulseUpdatesUntil29000) {
         const bool expected = k >= 7 && k <= 19;
         EXPECT_EQ(HasCursor(t), expected) << "update " << updates;
         shown += HasCursor(t) ? 1 : 0;
-        EXPECT_EQ(FindText(t, T4), -1);
+        EXPECT_EQ(FindText(t, kLoadingLine), -1);
         if (HasCursor(t)) {
             // On top of the text's translation, in boot blue, before the rectangle.
             const int move = FindWith(t, Gl::Translatef, {-0.8f, 0.1f, 0.0f});
-            EXPECT_GT(move, FindText(t, T3));
+            EXPECT_GT(move, FindText(t, kBootReady));
             EXPECT_EQ(FindWith(t, Gl::Color3f, {0.5f, 0.5f, 0.9f}, move), move + 1);
             EXPECT_EQ(t[move + 2].fn, Gl::Begin);
             EXPECT_EQ(t[move + 2].arg[0], double(GL_QUADS));
@@ -215,12 +217,12 @@ TEST_F(FrameTrace, TheCursorBlinksOn13Of26PulseUpdatesUntil29000) {
     for (int i = 0; i < 26; ++i) {
         const Trace t = At(29000);
         EXPECT_FALSE(HasCursor(t));
-        EXPECT_EQ(FindText(t, T4), -1);
+        EXPECT_EQ(FindText(t, kLoadingLine), -1);
     }
     for (int i = 0; i < 26; ++i) {
         const Trace t = At(29001);
         EXPECT_FALSE(HasCursor(t));
-        EXPECT_GE(FindText(t, T4), 0);
+        EXPECT_GE(FindText(t, kLoadingLine), 0);
     }
 }
 
@@ -234,7 +236,7 @@ TEST_F(FrameTrace, TheLoadingLineIsDrawnAfterTheScreenRectangle) {
         const int rectangleEnd = Find(t, Gl::End, rectangle);
         const int colour = FindWith(t, Gl::Color3f, {0.5f, 0.5f, 0.9f}, rectangleEnd);
         const int raster = FindWith(t, Gl::RasterPos2f, {-0.92f, 0.15f});
-        const int text = FindText(t, T4);
+        const int text = FindText(t, kLoadingLine);
         ASSERT_GE(rectangleEnd, 0);
         EXPECT_GT(colour, rectangleEnd) << e;
         EXPECT_GT(raster, colour) << e;
@@ -248,8 +250,8 @@ TEST_F(FrameTrace, TheLoadingLineIsDrawnAfterTheScreenRectangle) {
                       rectangle + 2 + v);
         }
     }
-    EXPECT_EQ(FindText(At(29000), T4), -1);
-    EXPECT_EQ(FindText(At(33000), T4), -1);
+    EXPECT_EQ(FindText(At(29000), kLoadingLine), -1);
+    EXPECT_EQ(FindText(At(33000), kLoadingLine), -1);
 }
 
 TEST_F(FrameTrace, At33000OnlyTheClearHappens) {
@@ -265,7 +267,7 @@ TEST_F(FrameTrace, At33000OnlyTheClearHappens) {
     EXPECT_EQ(t[2].fn, Gl::Translatef);
 
     const Trace after = At(33001);
-    EXPECT_EQ(Texts(after), std::vector<std::string>{T5});
+    EXPECT_EQ(Texts(after), std::vector<std::string>{kCreditsTitle});
     EXPECT_FALSE(HasRectangle(after));
     EXPECT_EQ(Count(after, Gl::Vertex3f), 20);
 }
@@ -275,8 +277,9 @@ TEST_F(FrameTrace, TheCreditsLineChangesAt70000_80000_90000) {
     const struct {
         DWORD elapsed;
         const char* text;
-    } cases[] = {{33001, T5}, {69999, T5}, {70000, T6}, {79999, T6}, {80000, T7},
-                 {89999, T7}, {90000, T8}, {3600000, T8}};
+    } cases[] = {{33001, kCreditsTitle}, {69999, kCreditsTitle}, {70000, kCreditsMusic},
+                 {79999, kCreditsMusic}, {80000, kCreditsDemo},  {89999, kCreditsDemo},
+                 {90000, kCreditsEnd},   {3600000, kCreditsEnd}};
     for (const auto& c : cases) {
         EXPECT_EQ(Texts(At(c.elapsed)), std::vector<std::string>{c.text}) << c.elapsed;
     }
@@ -285,17 +288,26 @@ TEST_F(FrameTrace, TheCreditsLineChangesAt70000_80000_90000) {
 // The jump follows the raw clock, not the elapsed time: the start is picked so that at
 // elapsed 50000 the clock stands 100 ms into its 700 ms cycle.
 TEST_F(FrameTrace, AfterFiftySecondsTheBoxJumpsForThreeHundredOfEverySevenHundredMs) {
-    const DWORD base = 700u * 1000u + (100u + 700u - 50000u % 700u) % 700u;
-    Start(base);
-    ASSERT_EQ((base + 50000u) % 700u, 100u);
+    constexpr DWORD kBase = 700u * 1000u + (100u + 700u - 50000u % 700u) % 700u;
+    static_assert((kBase + 50000u) % 700u == 100u);
+    Start(kBase);
     const struct {
         DWORD elapsed;
         float z;
-    } cases[] = {{40000, -2.3f}, {49999, -2.3f}, {50000, -2.3f}, {50001, -1.0f},
-                 {50199, -1.0f}, {50200, -2.3f}, {50599, -2.3f}, {50600, -1.0f},
-                 {50899, -1.0f}, {50900, -2.3f}, {50000 + 700 * 80 + 50, -1.0f}};
+    } cases[] = {{40000, -2.3f},
+                 {49999, -2.3f},
+                 {50000, -2.3f},
+                 {50001, -1.0f},
+                 {50199, -1.0f},
+                 {50200, -2.3f},
+                 {50599, -2.3f},
+                 {50600, -1.0f},
+                 {50899, -1.0f},
+                 {50900, -2.3f},
+                 {50000 + 700 * 80 + 50, -1.0f}};
     for (const auto& c : cases) {
-        EXPECT_EQ(BoxZ(At(c.elapsed)), c.z) << c.elapsed << " clock mod 700 = " << (base + c.elapsed) % 700;
+        EXPECT_EQ(BoxZ(At(c.elapsed)), c.z)
+            << c.elapsed << " clock mod 700 = " << (kBase + c.elapsed) % 700;
     }
 }
 
@@ -304,7 +316,7 @@ struct Row {
     const char* colour;
     float x, y, z;
 };
-constexpr Row boxRows[20] = {
+constexpr Row kBoxRows[20] = {
     {"p01", 1, 1, -1},  {"10p", -1, 1, -1},  {"0p1", -1, 1, 1},   {"11p", 1, 1, 1},
     {"1p0", 1, -1, 1},  {"10p", -1, -1, 1},  {"p10", -1, -1, -1}, {"p01", 1, -1, -1},
     {"ph1", 1, -1, -1}, {"00p", -1, -1, -1}, {"0p0", -1, 1, -1},  {"p0h", 1, 1, -1},
@@ -332,12 +344,12 @@ TEST_F(FrameTrace, TheBoxIsTheTableInOrderWithThePulseSubstituted) {
             ASSERT_EQ(colour.fn, Gl::Color3f) << r;
             ASSERT_EQ(vertex.fn, Gl::Vertex3f) << r;
             for (int ch = 0; ch < 3; ++ch) {
-                EXPECT_NEAR(colour.arg[ch], Level(boxRows[r].colour[ch], pulse), 1e-5)
+                EXPECT_NEAR(colour.arg[ch], Level(kBoxRows[r].colour[ch], pulse), 1e-5)
                     << "row " << r + 1 << " channel " << ch << " update " << updates;
             }
-            EXPECT_EQ(F(vertex.arg[0]), boxRows[r].x);
-            EXPECT_EQ(F(vertex.arg[1]), boxRows[r].y);
-            EXPECT_EQ(F(vertex.arg[2]), boxRows[r].z);
+            EXPECT_EQ(F(vertex.arg[0]), kBoxRows[r].x);
+            EXPECT_EQ(F(vertex.arg[1]), kBoxRows[r].y);
+            EXPECT_EQ(F(vertex.arg[2]), kBoxRows[r].z);
         }
     }
 }
@@ -367,14 +379,14 @@ TEST_F(FrameTrace, ThePulseRepeatsEvery26UpdatesAndTurnsAtExactlyZero) {
 // between the two steps).
 TEST_F(FrameTrace, ThePhasesAdvanceTwiceAsFastAfter33000) {
     Start(0);
-    const int bootFrames = 100;
-    for (int i = 1; i < bootFrames; ++i) {
+    constexpr int kBootFrames = 100;
+    for (int i = 1; i < kBootFrames; ++i) {
         At(1000);
     }
     for (int j = 1; j <= 200; ++j) {
         const Trace t = At(45000);
-        const double a = 0.051 * (bootFrames + 2 * j - 1);
-        const double b = 0.005 * (bootFrames + 2 * j - 1);
+        const double a = 0.051 * (kBootFrames + 2 * j - 1);
+        const double b = 0.005 * (kBootFrames + 2 * j - 1);
         const int raster = Find(t, Gl::RasterPos2f);
         ASSERT_GE(raster, 1);
         const GlCall& colour = t[raster - 1];
@@ -390,17 +402,17 @@ TEST_F(FrameTrace, ThePhasesAdvanceTwiceAsFastAfter33000) {
 }
 
 TEST_F(FrameTrace, AClockThatWrapsAfterTheFirstFrameKeepsTheTimeline) {
-    const DWORD first = 0xFFFFFFFFu - 999u;
-    Start(first);
+    constexpr DWORD kFirst = 0xFFFFFFFFu - 999u;
+    Start(kFirst);
     // 20 s later the clock reads 19000 after its wrap.
     const Trace tumble = FrameAtClock(19000);
     EXPECT_TRUE(Tumbles(tumble));
     EXPECT_EQ(Texts(tumble).size(), 3u);
     const Trace main = FrameAtClock(39000);
-    EXPECT_EQ(Texts(main), std::vector<std::string>{T5});
+    EXPECT_EQ(Texts(main), std::vector<std::string>{kCreditsTitle});
+    // 89000 after the wrap is 90 s after the start: the last credit.
     const Trace last = FrameAtClock(89000);
-    EXPECT_EQ(Texts(last), std::vector<std::string>{T8});
-    EXPECT_EQ(static_cast<DWORD>(89000u - first), 90000u);
+    EXPECT_EQ(Texts(last), std::vector<std::string>{kCreditsEnd});
 }
 
 }  // namespace

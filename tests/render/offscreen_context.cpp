@@ -10,8 +10,8 @@
 
 namespace {
 
-constexpr int width = 640;
-constexpr int height = 480;
+constexpr int kWidth = 640;
+constexpr int kHeight = 480;
 
 EGLDisplay display = EGL_NO_DISPLAY;
 EGLContext context = EGL_NO_CONTEXT;
@@ -25,15 +25,22 @@ bool Fail(const char* what) {
 
 // Without a pbuffer the context draws into its own framebuffer object instead.
 bool BindFramebuffer() {
-    auto genFramebuffers = reinterpret_cast<PFNGLGENFRAMEBUFFERSPROC>(eglGetProcAddress("glGenFramebuffers"));
-    auto bindFramebuffer = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(eglGetProcAddress("glBindFramebuffer"));
-    auto genRenderbuffers = reinterpret_cast<PFNGLGENRENDERBUFFERSPROC>(eglGetProcAddress("glGenRenderbuffers"));
-    auto bindRenderbuffer = reinterpret_cast<PFNGLBINDRENDERBUFFERPROC>(eglGetProcAddress("glBindRenderbuffer"));
-    auto storage = reinterpret_cast<PFNGLRENDERBUFFERSTORAGEPROC>(eglGetProcAddress("glRenderbufferStorage"));
-    auto attach = reinterpret_cast<PFNGLFRAMEBUFFERRENDERBUFFERPROC>(eglGetProcAddress("glFramebufferRenderbuffer"));
-    auto status = reinterpret_cast<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(eglGetProcAddress("glCheckFramebufferStatus"));
-    if (!genFramebuffers || !bindFramebuffer || !genRenderbuffers || !bindRenderbuffer || !storage ||
-        !attach || !status) {
+    auto genFramebuffers =
+        reinterpret_cast<PFNGLGENFRAMEBUFFERSPROC>(eglGetProcAddress("glGenFramebuffers"));
+    auto bindFramebuffer =
+        reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(eglGetProcAddress("glBindFramebuffer"));
+    auto genRenderbuffers =
+        reinterpret_cast<PFNGLGENRENDERBUFFERSPROC>(eglGetProcAddress("glGenRenderbuffers"));
+    auto bindRenderbuffer =
+        reinterpret_cast<PFNGLBINDRENDERBUFFERPROC>(eglGetProcAddress("glBindRenderbuffer"));
+    auto storage =
+        reinterpret_cast<PFNGLRENDERBUFFERSTORAGEPROC>(eglGetProcAddress("glRenderbufferStorage"));
+    auto attach = reinterpret_cast<PFNGLFRAMEBUFFERRENDERBUFFERPROC>(
+        eglGetProcAddress("glFramebufferRenderbuffer"));
+    auto status = reinterpret_cast<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(
+        eglGetProcAddress("glCheckFramebufferStatus"));
+    if (!genFramebuffers || !bindFramebuffer || !genRenderbuffers || !bindRenderbuffer ||
+        !storage || !attach || !status) {
         return false;
     }
     GLuint fbo = 0;
@@ -42,10 +49,10 @@ bool BindFramebuffer() {
     bindFramebuffer(GL_FRAMEBUFFER, fbo);
     genRenderbuffers(2, buffers);
     bindRenderbuffer(GL_RENDERBUFFER, buffers[0]);
-    storage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    storage(GL_RENDERBUFFER, GL_RGBA8, kWidth, kHeight);
     attach(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, buffers[0]);
     bindRenderbuffer(GL_RENDERBUFFER, buffers[1]);
-    storage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+    storage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, kWidth, kHeight);
     attach(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, buffers[1]);
     return status(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
@@ -53,8 +60,8 @@ bool BindFramebuffer() {
 }  // namespace
 
 bool OpenOffscreenContext() {
-    auto getPlatformDisplay =
-        reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
+    auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
+        eglGetProcAddress("eglGetPlatformDisplayEXT"));
     if (getPlatformDisplay == nullptr) {
         return Fail("no eglGetPlatformDisplayEXT");
     }
@@ -66,9 +73,19 @@ bool OpenOffscreenContext() {
         return Fail("desktop OpenGL not offered");
     }
 
-    const EGLint pbufferConfig[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE,
-                                    EGL_OPENGL_BIT, EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8,
-                                    EGL_BLUE_SIZE, 8, EGL_DEPTH_SIZE, 24, EGL_NONE};
+    const EGLint pbufferConfig[] = {EGL_SURFACE_TYPE,
+                                    EGL_PBUFFER_BIT,
+                                    EGL_RENDERABLE_TYPE,
+                                    EGL_OPENGL_BIT,
+                                    EGL_RED_SIZE,
+                                    8,
+                                    EGL_GREEN_SIZE,
+                                    8,
+                                    EGL_BLUE_SIZE,
+                                    8,
+                                    EGL_DEPTH_SIZE,
+                                    24,
+                                    EGL_NONE};
     const EGLint anyConfig[] = {EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE};
     EGLConfig config = nullptr;
     EGLint found = 0;
@@ -82,7 +99,7 @@ bool OpenOffscreenContext() {
         return Fail("no GL context");
     }
     if (pbuffer) {
-        const EGLint size[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
+        const EGLint size[] = {EGL_WIDTH, kWidth, EGL_HEIGHT, kHeight, EGL_NONE};
         surface = eglCreatePbufferSurface(display, config, size);
         if (surface == EGL_NO_SURFACE) {
             return Fail("no pbuffer");

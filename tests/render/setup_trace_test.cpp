@@ -89,7 +89,8 @@ TEST_F(SetupTrace, BuildTextFontReservesEveryListItFills) {
 
     const GlCall& font = t[1];
     EXPECT_EQ(font.fn, Gl::CreateFont);
-    const double expected[13] = {-20, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 4, CLIP_DEFAULT_PRECIS, 4, 0};
+    const double expected[13] = {
+        -20, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 4, CLIP_DEFAULT_PRECIS, 4, 0};
     for (int i = 0; i < 13; ++i) {
         EXPECT_EQ(font.arg[i], expected[i]) << "argument " << i + 1;
     }

@@ -17,8 +17,7 @@ public:
     Notification(const Notification&) = delete;
     Notification& operator=(const Notification&) = delete;
     void Notify() { notified_.store(true); }
-    void WaitForNotification()
-    {
+    void WaitForNotification() {
         while (!notified_.load()) {
         }
     }

@@ -17,9 +17,12 @@ foreach(run "windowed;n;1024x768x24" "fullscreen;y;640x480x16" "fallback;y;1024x
   list(GET run 2 screen)
   add_test(NAME windows.wine.demo.${name}
            COMMAND ${QUORVANE_WITH_XVFB} --screen ${screen} --
-                   ${windows_scripts}/wine-demo ${name} ${answer} ${prefix} ${x64_tree})
+                   ${QUORVANE_E2E_PYTHON} ${windows_scripts}/wine_demo.py ${name} ${answer}
+                   ${prefix} ${x64_tree})
+  # Apart from the other display tests: a starved X server or Wine loses keys and frames.
   set_tests_properties(windows.wine.demo.${name} PROPERTIES
-                       FIXTURES_REQUIRED "wine;mingw-x64" RESOURCE_LOCK wineprefix TIMEOUT 300)
+                       FIXTURES_REQUIRED "wine;mingw-x64" RESOURCE_LOCK wineprefix RUN_SERIAL TRUE
+                       ENVIRONMENT "PYTHONPATH=${QUORVANE_E2E_LIB}" TIMEOUT 300)
 endforeach()
 
 # Windows keeps a window within the screen, so the screen is larger than the 640x480 asked.
@@ -27,4 +30,5 @@ add_test(NAME windows.wine.conformance
          COMMAND ${QUORVANE_WITH_XVFB} --screen 1024x768x24 -- ${windows_scripts}/wine-conformance ${prefix}
                  ${x64_tree})
 set_tests_properties(windows.wine.conformance PROPERTIES SKIP_RETURN_CODE 77
-                     FIXTURES_REQUIRED "wine;mingw-x64" RESOURCE_LOCK wineprefix TIMEOUT 300)
+                     FIXTURES_REQUIRED "wine;mingw-x64" RESOURCE_LOCK wineprefix RUN_SERIAL TRUE
+                     TIMEOUT 300)

@@ -14,27 +14,27 @@ inline constexpr int kSampleRate = 44100;
 // multiplication so no run-time library maths is involved.
 inline constexpr double kSemitone = 1.0594630943592953;
 inline constexpr std::array<double, 128> kNoteHz = [] {
-  std::array<double, 128> hz{};
-  hz[69] = 440.0;
-  for (int n = 70; n < 128; ++n) hz[n] = hz[n - 1] * kSemitone;
-  for (int n = 68; n >= 0; --n) hz[n] = hz[n + 1] / kSemitone;
-  return hz;
+    std::array<double, 128> hz{};
+    hz[69] = 440.0;
+    for (int n = 70; n < 128; ++n) hz[n] = hz[n - 1] * kSemitone;
+    for (int n = 68; n >= 0; --n) hz[n] = hz[n + 1] / kSemitone;
+    return hz;
 }();
 
 enum class Wave : std::uint8_t { pulse, saw, triangle };
 
 struct Adsr {
-  double attack;   // seconds from the current level up to full
-  double decay;    // time constant, seconds, of the fall towards sustain
-  double sustain;  // level held while the gate stays open
-  double release;  // time constant, seconds, of the fall to silence
+    double attack;   // seconds from the current level up to full
+    double decay;    // time constant, seconds, of the fall towards sustain
+    double sustain;  // level held while the gate stays open
+    double release;  // time constant, seconds, of the fall to silence
 };
 
 enum class Stage : std::uint8_t { idle, attack, decay, release };
 
 struct Envelope {
-  Stage stage = Stage::idle;
-  double level = 0.0;
+    Stage stage = Stage::idle;
+    double level = 0.0;
 };
 
 // Opening the gate attacks from wherever the level is, so retriggers do not click.
@@ -54,19 +54,19 @@ double Advance(double phase, double increment);
 
 // A xorshift generator: the soundtrack's only source of noise, seeded by a constant.
 struct Noise {
-  std::uint32_t state = 0x2545F491u;
+    std::uint32_t state = 0x2545F491u;
 };
 double NextNoise(Noise& noise);
 
 enum class Drum : std::uint8_t { none, kick, snare, hat, openHat };
 
 struct DrumVoice {
-  Drum drum = Drum::none;
-  double amp = 0.0;
-  double body = 0.0;   // the pitched part of kick and snare, decaying faster than amp
-  double sweep = 0.0;  // kick pitch drop, from 1 towards 0
-  double phase = 0.0;
-  double lastNoise = 0.0;
+    Drum drum = Drum::none;
+    double amp = 0.0;
+    double body = 0.0;   // the pitched part of kick and snare, decaying faster than amp
+    double sweep = 0.0;  // kick pitch drop, from 1 towards 0
+    double phase = 0.0;
+    double lastNoise = 0.0;
 };
 
 void StrikeDrum(DrumVoice& voice, Drum drum);

@@ -70,12 +70,14 @@ inline constexpr std::array<Pattern, 9> kDrums{{
     {K, _, _, _, _, _, _, _, _, _, _, _, _, _, _, _},
 }};
 
+// clang-format off
 enum LeadId : std::uint8_t {
-  lNone, lRise,
-  lA1, lA2, lA3, lA4, lA5, lA6, lA7, lA8, lFill,
-  lB1, lB2, lB3, lB4, lB5, lB6, lB7, lB8, lB9, lB10,
-  lC3, lC4, lC5, lD5, lEnd,
+    lNone, lRise,
+    lA1, lA2, lA3, lA4, lA5, lA6, lA7, lA8, lFill,
+    lB1, lB2, lB3, lB4, lB5, lB6, lB7, lB8, lB9, lB10,
+    lC3, lC4, lC5, lD5, lEnd,
 };
+// clang-format on
 inline constexpr std::array<Pattern, 26> kLead{{
     {X, _, _, _, _, _, _, _, _, _, _, _, _, _, _, _},
     {E4, _, Gs4, _, B4, _, D5, _, E5, _, Gs5, _, B5, _, D6, _},
@@ -112,15 +114,15 @@ inline constexpr std::array<Pattern, 26> kLead{{
 // glides linearly to the next bar's, which is how the boot part stays quiet, the loading
 // line builds up and the end fades out.
 struct Bar {
-  std::uint8_t steps;
-  Step root;
-  Chord chord;
-  BassId bass;
-  ArpId arp;
-  ArpSound arpSound;
-  LeadId lead;
-  DrumId drums;
-  double level;
+    std::uint8_t steps;
+    Step root;
+    Chord chord;
+    BassId bass;
+    ArpId arp;
+    ArpSound arpSound;
+    LeadId lead;
+    DrumId drums;
+    double level;
 };
 
 inline constexpr Chord m = Chord::minor;
@@ -199,15 +201,15 @@ inline constexpr std::array<Bar, 55> kSong{{
 inline constexpr double kEndLevel = 0.0;
 
 constexpr int SongSteps() {
-  int steps = 0;
-  for (const Bar& bar : kSong) steps += bar.steps;
-  return steps;
+    int steps = 0;
+    for (const Bar& bar : kSong) steps += bar.steps;
+    return steps;
 }
 
 constexpr int BarStartMs(int bar) {
-  int steps = 0;
-  for (int i = 0; i < bar; ++i) steps += kSong[i].steps;
-  return steps * kStepMs;
+    int steps = 0;
+    for (int i = 0; i < bar; ++i) steps += kSong[i].steps;
+    return steps * kStepMs;
 }
 
 // The bars that open the demo's scenes; the checks keep the note data on the timeline.

@@ -1,8 +1,10 @@
 // DefWindowProcA: Windows' default handling of the messages the stand-in produces.
 //
-// A close request destroys the window, the system menu's commands act on the SDL window, and a
-// screen saver request that reaches this point lets the screen saver run (it is not started
-// here: the desktop starts it when it is due). Everything else is answered with 0.
+// Creation goes on (WM_NCCREATE is answered TRUE) with the frame taken off the window
+// rectangle (WM_NCCALCSIZE), a close request destroys the window, the system menu's commands act on
+// the SDL window, and a screen saver request that reaches this point lets the screen saver run,
+// answered with kScreenSaverAllowed (it is not started here: the desktop starts it when it is due).
+// Everything else is answered with 0.
 #include "platform/linux/standin.h"
 
 namespace {
@@ -27,18 +29,35 @@ LRESULT SystemCommand(HWND handle, WPARAM command) {
             SDL_RestoreWindow(window->sdl);
             break;
         case SC_SCREENSAVE:
-            standin::Tables().screenSaver.reachedDefault = true;
-            break;
+            return standin::kScreenSaverAllowed;
         default:
             break;
     }
     return 0;
 }
 
+// The window rectangle becomes the client rectangle: the frame of the window's style comes off.
+void ClientArea(HWND handle, LPRECT rect) {
+    const standin::Window* window = standin::LookUpWindow(handle);
+    if (window == nullptr) return;
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, window->style, FALSE, window->exStyle);
+    rect->left -= frame.left;
+    rect->top -= frame.top;
+    rect->right -= frame.right;
+    rect->bottom -= frame.bottom;
+}
+
 }  // namespace
 
-extern "C" LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM) {
+extern "C" LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_NCCREATE:
+            return TRUE;
+        case WM_NCCALCSIZE:
+            if (wParam == FALSE && lParam != 0)
+                ClientArea(window, reinterpret_cast<LPRECT>(lParam));
+            return 0;
         case WM_CLOSE:
             DestroyWindow(window);
             return 0;

@@ -2,8 +2,10 @@
 //
 // Each window owns one device context for its whole life (as with CS_OWNDC), so ReleaseDC only
 // checks that the DC is the window's. Pixel formats come from a short table of what GL on X11
-// offers; setting one re-creates the still-hidden SDL window with those GL attributes, because
-// SDL on X11 fixes the GL visual when a window is created.
+// offers. SDL on X11 fixes the GL visual when a window is created, so windows are opened with
+// one visual that serves every double-buffered format without alpha or stencil (any colour
+// depth, the largest depth buffer); setting such a format only records it. The other formats
+// re-create the still-hidden SDL window with their own GL attributes.
 #include <cstdlib>
 #include <cstring>
 
@@ -13,12 +15,8 @@ namespace {
 
 constexpr standin::PixelFormat kPixelFormats[] = {
     // double, colour, red, green, blue, alpha, depth, stencil
-    {true, 32, 8, 8, 8, 8, 24, 8},
-    {true, 24, 8, 8, 8, 0, 24, 0},
-    {true, 24, 8, 8, 8, 0, 16, 0},
-    {true, 16, 5, 6, 5, 0, 16, 0},
-    {false, 32, 8, 8, 8, 8, 24, 8},
-    {false, 24, 8, 8, 8, 0, 24, 0},
+    {true, 32, 8, 8, 8, 8, 24, 8},  {true, 24, 8, 8, 8, 0, 24, 0},  {true, 24, 8, 8, 8, 0, 16, 0},
+    {true, 16, 5, 6, 5, 0, 16, 0},  {false, 32, 8, 8, 8, 8, 24, 8}, {false, 24, 8, 8, 8, 0, 24, 0},
     {false, 16, 5, 6, 5, 0, 16, 0},
 };
 constexpr int kPixelFormatCount = static_cast<int>(sizeof kPixelFormats / sizeof kPixelFormats[0]);
@@ -74,7 +72,19 @@ bool ReopenSdlWindow(standin::Window& window) {
     return true;
 }
 
-void PresentOnScreen(standin::Window& window) { SDL_GL_SwapWindow(window.sdl); }
+// The shared visual is double-buffered, has no alpha and no stencil buffer, and the largest
+// depth buffer the display offers (24 bits on Mesa).
+bool SharedVisualServes(const standin::PixelFormat& format) {
+    return format.doubleBuffer && format.alphaBits == 0 && format.stencilBits == 0;
+}
+
+void PresentOnScreen(standin::Window& window) {
+    if (window.fullscreen) {
+        standin::GlContext* context = standin::LookUpContext(standin::Tables().current.context);
+        if (context != nullptr) standin::DrawScaledFrame(window, *context);
+    }
+    SDL_GL_SwapWindow(window.sdl);
+}
 
 standin::FramePresenter gPresenter = PresentOnScreen;
 
@@ -127,8 +137,11 @@ extern "C" BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCR
     if (window == nullptr || chosen == nullptr) return FALSE;
     // A window's pixel format is set once.
     if (window->pixelFormat != 0) return window->pixelFormat == format ? TRUE : FALSE;
-    SetGlAttributes(*chosen);
-    if (!ReopenSdlWindow(*window)) return FALSE;
+    if (window->visualFormat != format && !SharedVisualServes(*chosen)) {
+        SetGlAttributes(*chosen);
+        if (!ReopenSdlWindow(*window)) return FALSE;
+        window->visualFormat = format;
+    }
     window->pixelFormat = format;
     return TRUE;
 }
@@ -137,7 +150,10 @@ extern "C" BOOL WINAPI SwapBuffers(HDC dc) {
     standin::Window* window = standin::LookUpWindowByDc(dc);
     if (window == nullptr || window->pixelFormat == 0) return FALSE;
     // SDL swaps only the window whose context is current.
-    if (standin::Tables().current.dc != dc) return FALSE;
-    gPresenter(*window);
+    standin::GlCurrent& current = standin::Tables().current;
+    if (current.dc != dc) return FALSE;
+    standin::GlContext* context = standin::LookUpContext(current.context);
+    if (context == nullptr) return FALSE;
+    standin::PresentWithFrameReadable(*window, *context, gPresenter);
     return TRUE;
 }

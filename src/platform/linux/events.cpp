@@ -32,9 +32,7 @@ void OnKey(const SDL_KeyboardEvent& key) {
     standin::PostToQueue(window->handle, message, vk, KeyFlags(down, key.repeat != 0, alt));
 }
 
-WPARAM Activation(WORD state, bool minimized) {
-    return MAKEWPARAM(state, minimized ? 1 : 0);
-}
+WPARAM Activation(WORD state, bool minimized) { return MAKEWPARAM(state, minimized ? 1 : 0); }
 
 // Sends WM_SIZE when the client area changed (or always, for a change of the sizing state).
 void ReportSize(HWND handle, bool always) {
@@ -42,7 +40,13 @@ void ReportSize(HWND handle, bool always) {
     if (window == nullptr) return;
     int width = 0;
     int height = 0;
-    SDL_GetWindowSize(window->sdl, &width, &height);
+    if (window->fullscreen) {
+        // An emulated fullscreen window is the mode's size to the program, whatever the screen.
+        width = window->frameWidth;
+        height = window->frameHeight;
+    } else {
+        SDL_GetWindowSize(window->sdl, &width, &height);
+    }
     if (!always && width == window->clientWidth && height == window->clientHeight) return;
     window->clientWidth = width;
     window->clientHeight = height;
@@ -120,11 +124,9 @@ void PumpEvents() {
 }
 
 void CheckScreenSaver(HWND window) {
-    State& state = Tables();
-    state.screenSaver.reachedDefault = false;
-    SendToWindow(window, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
+    bool allowed = SendToWindow(window, WM_SYSCOMMAND, SC_SCREENSAVE, 0) == kScreenSaverAllowed;
     // Swallowed: the window keeps the screen saver (and monitor power-down) off while focused.
-    if (LookUpWindow(window) != nullptr && !state.screenSaver.reachedDefault) {
+    if (LookUpWindow(window) != nullptr && !allowed) {
         SDL_DisableScreenSaver();
     } else {
         SDL_EnableScreenSaver();

@@ -13,9 +13,10 @@
 #include <memory>
 #include <mutex>
 #include <system_error>
-#include <thread>
 #include <tuple>
 #include <vector>
+
+namespace standin {
 
 struct ResolvedFace {
     std::string path;
@@ -35,10 +36,9 @@ constexpr int kMaxBitmapBytes = 64 * 1024;
 
 // Windows-1252 codes 128..159; 0 where the code page leaves a hole. 160..255 equal Unicode.
 constexpr unsigned short kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
 };
 
 unsigned long UnicodeOf(DWORD code) {
@@ -46,14 +46,14 @@ unsigned long UnicodeOf(DWORD code) {
     return code < 256 ? code : 0;
 }
 
-typedef std::tuple<std::string, int, bool, int> RequestKey;  // face (lower case), weight, italic, height
-typedef std::tuple<std::string, int, unsigned> FaceKey;       // file, index, pixels
+typedef std::tuple<std::string, int, bool, int>
+    RequestKey;  // face (lower case), weight, italic, height
+typedef std::tuple<std::string, int, unsigned> FaceKey;  // file, index, pixels
 
 // Never destroyed: a helper thread may still be in fontconfig when the process exits, and
 // the faces are referenced by font objects until the very end.
 struct Cache {
     std::mutex lock;
-    bool warmUpStarted = false;
     FT_Library library = nullptr;
     bool libraryFailed = false;
     std::map<RequestKey, const ResolvedFace*> requests;  // null: no usable font for it
@@ -66,8 +66,7 @@ Cache& TheCache() {
 }
 
 FT_Library Library(Cache& cache) {
-    if (cache.library == nullptr && !cache.libraryFailed &&
-        FT_Init_FreeType(&cache.library) != 0) {
+    if (cache.library == nullptr && !cache.libraryFailed && FT_Init_FreeType(&cache.library) != 0) {
         cache.library = nullptr;
         cache.libraryFailed = true;
     }
@@ -151,7 +150,8 @@ const ResolvedFace* Resolve(Cache& cache, const FontRequest& request) {
     FcPattern* pattern = FcPatternCreate();
     if (pattern == nullptr) return nullptr;
     if (!request.face.empty()) {
-        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(request.face.c_str()));
+        FcPatternAddString(pattern, FC_FAMILY,
+                           reinterpret_cast<const FcChar8*>(request.face.c_str()));
     }
     // GDI weights are OpenType weights; 0 means "don't care", which maps as normal.
     FcPatternAddInteger(pattern, FC_WEIGHT,
@@ -202,7 +202,8 @@ void MakeGlyph(ResolvedFace& resolved, DWORD code) {
     std::vector<GLubyte>& bits = resolved.bits[code];
     bits.resize(static_cast<std::size_t>(rowBytes * rows));
     for (int r = 0; r < rows; ++r) {
-        const unsigned char* source = bitmap.buffer + static_cast<long>(rows - 1 - r) * bitmap.pitch;
+        const unsigned char* source =
+            bitmap.buffer + static_cast<long>(rows - 1 - r) * bitmap.pitch;
         std::memcpy(bits.data() + r * rowBytes, source, static_cast<std::size_t>(rowBytes));
     }
     glyph.width = static_cast<GLsizei>(bitmap.width);
@@ -249,20 +250,4 @@ const GlyphBitmap& GlyphFor(const ResolvedFace* face, DWORD code) {
     return resolved.glyphs[code];
 }
 
-void StartFontWarmUp() {
-    Cache& cache = TheCache();
-    {
-        std::lock_guard<std::mutex> hold(cache.lock);
-        if (cache.warmUpStarted) return;
-        cache.warmUpStarted = true;
-    }
-    try {
-        std::thread([&cache] {
-            std::lock_guard<std::mutex> hold(cache.lock);
-            FcInit();
-            Library(cache);
-        }).detach();
-    } catch (const std::system_error&) {
-        // No thread to be had: the first font request sets fontconfig up itself.
-    }
-}
+}  // namespace standin

@@ -1,15 +1,17 @@
-// The process-wide font cache behind CreateFontA and wglUseFontBitmapsA: each distinct
-// request is resolved with fontconfig once, and each glyph of a resolved face is rasterised
-// by FreeType once, so that creating the demo's font again (after an F1 switch) only compiles
-// display lists from bitmaps already made.
+// The process-wide font cache behind CreateFontA, wglUseFontBitmapsA and GetCharWidth32A:
+// each distinct request is resolved with fontconfig once, and each glyph of a resolved face is
+// rasterised by FreeType once, so that creating the demo's font again (after an F1 switch) only
+// compiles display lists from bitmaps already made, and measuring a glyph gives the advance its
+// list was compiled with.
 //
-// Thread-safe: every entry point takes the cache's lock, so fontconfig's set-up may run on
-// a helper thread while the program waits for the user (StartFontWarmUp).
+// Thread-safe: every entry point takes the cache's lock.
 #pragma once
 
 #include <string>
 
 #include "platform/win32.h"
+
+namespace standin {
 
 struct FontRequest {
     int height = 0;  // as CreateFontA takes it: < 0 character height, > 0 cell height, 0 default
@@ -43,6 +45,4 @@ struct GlyphBitmap {
 // reference stays valid for the whole process.
 const GlyphBitmap& GlyphFor(const ResolvedFace* face, DWORD code);
 
-// Starts fontconfig's set-up on a helper thread, once; the first ResolveFace waits for it
-// rather than doing the work a second time.
-void StartFontWarmUp();
+}  // namespace standin

@@ -1,6 +1,6 @@
-// CreateFontA, SelectObject and DeleteObject for fonts: requests resolved through the font
-// cache, selections kept per device-context value (the window layer owns the DCs themselves
-// and tells when one dies).
+// CreateFontA, SelectObject and DeleteObject for fonts, and GetCharWidth32A: requests resolved
+// through the font cache, selections kept per device-context value (the window layer owns the
+// DCs themselves and tells when one dies).
 //
 // Both tables grow as needed and give entries back: a font's entry goes with DeleteObject, a
 // device context's selection when the stock font is selected back or the DC dies. Font
@@ -15,7 +15,7 @@
 namespace {
 
 struct Font {
-    const ResolvedFace* face;  // null: no usable font on the system
+    const standin::ResolvedFace* face;  // null: no usable font on the system
 };
 
 // Stands for the font a DC has before the program selects one; it has no glyphs. Its handle
@@ -35,6 +35,8 @@ bool IsFont(std::uintptr_t value) { return value == kStockFont || fonts.count(va
 
 }  // namespace
 
+namespace standin {
+
 const ResolvedFace* SelectedFace(HDC dc) {
     auto selection = selections.find(dc);
     if (selection == selections.end()) return nullptr;
@@ -44,20 +46,22 @@ const ResolvedFace* SelectedFace(HDC dc) {
 
 void ForgetDeviceContext(HDC dc) { selections.erase(dc); }
 
+}  // namespace standin
+
 extern "C" {
 
 // Width, angles, underline, strike-out, character set and precisions do not change which
 // glyph bitmaps the demo gets, so only face, weight, slant and height are honoured.
-HFONT WINAPI CreateFontA(int height, int, int, int, int weight, DWORD italic, DWORD, DWORD,
-                         DWORD, DWORD, DWORD, DWORD, DWORD, LPCSTR faceName) {
-    FontRequest request;
+HFONT WINAPI CreateFontA(int height, int, int, int, int weight, DWORD italic, DWORD, DWORD, DWORD,
+                         DWORD, DWORD, DWORD, DWORD, LPCSTR faceName) {
+    standin::FontRequest request;
     request.height = height;
     request.weight = weight;
     request.italic = italic != 0;
     if (faceName != nullptr) request.face = faceName;
     const std::uintptr_t handle = nextFont;
     nextFont += kFontStep;
-    fonts[handle] = Font{ResolveFace(request)};
+    fonts[handle] = Font{standin::ResolveFace(request)};
     return reinterpret_cast<HFONT>(handle);
 }
 
@@ -74,6 +78,19 @@ HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
         selections.emplace(dc, value);
     }
     return reinterpret_cast<HGDIOBJ>(previous);
+}
+
+// The widths are the glyph lists' own advances, taken from the same cache entries, so that
+// measuring and drawing cannot disagree. Any DC value is accepted, as SelectObject accepts it.
+BOOL WINAPI GetCharWidth32A(HDC dc, UINT first, UINT last, LPINT widths) {
+    if (last < first || widths == nullptr) return FALSE;
+    const standin::ResolvedFace* face = standin::SelectedFace(dc);
+    for (UINT code = first;; ++code) {
+        // A code without a glyph has an advance of 0, as its list has no bitmap.
+        widths[code - first] = static_cast<int>(standin::GlyphFor(face, code).advance);
+        if (code == last) break;  // last may be the largest UINT
+    }
+    return TRUE;
 }
 
 BOOL WINAPI DeleteObject(HGDIOBJ object) {

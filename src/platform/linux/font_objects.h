@@ -4,6 +4,8 @@
 
 #include "platform/win32.h"
 
+namespace standin {
+
 struct ResolvedFace;
 
 // The face of the font selected into a device context; null when none (or the stock font,
@@ -13,3 +15,5 @@ const ResolvedFace* SelectedFace(HDC dc);
 // A device context is gone (its window was destroyed): whatever was selected into it is
 // forgotten, so the selection table holds only live device contexts.
 void ForgetDeviceContext(HDC dc);
+
+}  // namespace standin

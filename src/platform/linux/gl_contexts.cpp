@@ -1,7 +1,10 @@
 // OpenGL rendering contexts: wglCreateContext, wglMakeCurrent and wglDeleteContext on SDL's.
 //
 // SDL makes a new context current as it creates it; Windows does not, so the previous binding
-// is put back. A context survives the window it was made for, as on Windows.
+// is put back. A context survives the window it was made for, as on Windows. Made current on an
+// emulated fullscreen window, a context draws into its offscreen frame (frame_buffers.cpp).
+// Frames are presented at the display's refresh where the driver allows it: the demo advances
+// by a fixed step per frame and was made for the pace of a display, not of a current GPU.
 #include "platform/linux/standin.h"
 
 namespace {
@@ -54,6 +57,11 @@ extern "C" BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC handle) {
     if (window == nullptr || context == nullptr) return FALSE;
     if (window->pixelFormat != context->pixelFormat) return FALSE;
     if (SDL_GL_MakeCurrent(window->sdl, context->sdl) != 0) return FALSE;
+    if (!standin::BindWindowFrame(*window, *context)) {
+        RestoreCurrent();
+        return FALSE;
+    }
+    SDL_GL_SetSwapInterval(1);
     current.dc = dc;
     current.context = handle;
     return TRUE;

@@ -5,7 +5,7 @@
 #include "platform/linux/font_objects.h"
 
 extern "C" BOOL WINAPI wglUseFontBitmapsA(HDC dc, DWORD first, DWORD count, DWORD listBase) {
-    const ResolvedFace* face = SelectedFace(dc);
+    const standin::ResolvedFace* face = standin::SelectedFace(dc);
 
     // The bitmaps are packed rows of bytes; whatever unpacking the caller set stays theirs.
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
@@ -16,7 +16,7 @@ extern "C" BOOL WINAPI wglUseFontBitmapsA(HDC dc, DWORD first, DWORD count, DWOR
     glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
     for (DWORD i = 0; i < count; ++i) {
         glNewList(listBase + i, GL_COMPILE);
-        const GlyphBitmap& glyph = GlyphFor(face, first + i);
+        const standin::GlyphBitmap& glyph = standin::GlyphFor(face, first + i);
         if (glyph.present) {
             glBitmap(glyph.width, glyph.rows, glyph.xorig, glyph.yorig, glyph.advance, 0.0f,
                      glyph.bits);

@@ -77,8 +77,8 @@ extern "C" BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT
         if (remove) RemoveAt(queue, i);
         return TRUE;
     }
-    bool quitWanted = (filterMin == 0 && filterMax == 0) ||
-                      (WM_QUIT >= filterMin && WM_QUIT <= filterMax);
+    bool quitWanted =
+        (filterMin == 0 && filterMax == 0) || (WM_QUIT >= filterMin && WM_QUIT <= filterMax);
     if (queue.quitPosted && quitWanted) {
         *msg = {};
         msg->message = WM_QUIT;

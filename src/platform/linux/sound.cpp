@@ -54,7 +54,8 @@ struct Playback {
     std::mutex handOver;
     std::uint64_t newest = 0;  // number of the newest request
     SoundSamples ready;        // a loaded clip of the newest request, for the audio thread
-    bool readyWaiting = false;  // `ready` holds a clip not yet taken (else: a taken one's leftovers)
+    bool readyWaiting =
+        false;  // `ready` holds a clip not yet taken (else: a taken one's leftovers)
 };
 
 Playback& ThePlayback() {
@@ -172,8 +173,8 @@ bool LoadClip(const char* sound, DWORD flags, SoundSamples* clip) {
         clip->clear();
         return false;
     }
-    std::fprintf(stderr, "PlaySoundA: cannot play \"%s\": %s; playing the default sound\n",
-                 sound, why);
+    std::fprintf(stderr, "PlaySoundA: cannot play \"%s\": %s; playing the default sound\n", sound,
+                 why);
     MakeDefaultSound(clip);
     return true;
 }
@@ -185,7 +186,7 @@ void LoadInBackground(const std::string& sound, DWORD flags, std::uint64_t reque
     Playback& playback = ThePlayback();
     std::lock_guard<std::mutex> hold(playback.handOver);
     if (request != playback.newest) return;  // superseded: the clip is freed here
-    playback.ready.swap(clip);  // what `ready` held before is freed with `clip`
+    playback.ready.swap(clip);               // what `ready` held before is freed with `clip`
     playback.readyWaiting = true;
 }
 

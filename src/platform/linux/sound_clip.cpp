@@ -14,7 +14,7 @@
 #include <memory>
 #include <numbers>
 
-#include "platform/linux/wav_reader.h"
+#include "wav/wav.h"
 
 namespace {
 
@@ -83,7 +83,8 @@ bool WidenAtDeviceRate(const WavPcm& pcm, SoundSamples* out) {
         if (pcm.bitsPerSample == 8) {
             value = static_cast<std::int16_t>((from[i] - 128) * 256);  // unsigned, 128 is silence
         } else {
-            value = static_cast<std::int16_t>(from[2 * i] | (from[2 * i + 1] << 8));  // little-endian
+            value =
+                static_cast<std::int16_t>(from[2 * i] | (from[2 * i + 1] << 8));  // little-endian
         }
         for (std::size_t c = 0; c < copies; ++c) *to++ = value;
     }
@@ -100,7 +101,8 @@ bool ConvertToDeviceFormat(const WavPcm& pcm, SoundSamples* out, const char** wh
     int needed = SDL_BuildAudioCVT(&cvt, format, static_cast<Uint8>(pcm.channels), pcm.sampleRate,
                                    AUDIO_S16SYS, kSoundChannels, kSoundRate);
     if (needed < 0) return Fail(why, "no converter for this format");
-    std::size_t bytes = pcm.frameCount * static_cast<std::size_t>(pcm.channels * pcm.bitsPerSample / 8);
+    std::size_t bytes =
+        pcm.frameCount * static_cast<std::size_t>(pcm.channels * pcm.bitsPerSample / 8);
     if (needed == 0) {
         out->resize(bytes / sizeof(std::int16_t));
         std::memcpy(out->data(), pcm.samples, out->size() * sizeof(std::int16_t));

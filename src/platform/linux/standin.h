@@ -54,7 +54,28 @@ struct Window {
     int clientHeight;
     bool minimized;
     bool maximized;
-    int pixelFormat;  // 0 until SetPixelFormat
+    int pixelFormat;   // 0 until SetPixelFormat
+    int visualFormat;  // the pixel format the SDL window was opened for; 0: the shared visual
+    // An emulated fullscreen window: the program's picture size and colour depth, which its
+    // offscreen frame has and the screen never does.
+    int frameWidth;
+    int frameHeight;
+    int frameBits;
+};
+
+// A context's offscreen frame for emulated fullscreen windows (framebuffer objects of that
+// context; they go with it), and the frame the sharp scaling passes through.
+struct ContextFrame {
+    unsigned int frameBuffer;
+    unsigned int colourBuffer;
+    unsigned int depthBuffer;
+    int width;
+    int height;
+    int bits;
+    unsigned int scaledFrameBuffer;
+    unsigned int scaledColourBuffer;
+    int scaledWidth;
+    int scaledHeight;
 };
 
 struct GlContext {
@@ -62,6 +83,7 @@ struct GlContext {
     HGLRC handle;
     SDL_GLContext sdl;
     int pixelFormat;
+    ContextFrame frame;
 };
 
 struct MessageQueue {
@@ -72,18 +94,18 @@ struct MessageQueue {
     int quitCode;
 };
 
+// The display mode the program was promised. The real display is never switched: windows made
+// for this mode are emulated (see frame_buffers.cpp).
 struct DisplayState {
     bool fullscreenMode;  // a CDS_FULLSCREEN change is in force
-    SDL_DisplayMode mode;
+    int width;
+    int height;
+    int bits;
 };
 
 struct GlCurrent {
     HDC dc;
     HGLRC context;
-};
-
-struct ScreenSaverCheck {
-    bool reachedDefault;  // the SC_SCREENSAVE just sent was passed on to DefWindowProcA
 };
 
 struct State {
@@ -93,15 +115,19 @@ struct State {
     MessageQueue queue;
     DisplayState display;
     GlCurrent current;
-    ScreenSaverCheck screenSaver;
     int cursorCount;
     std::uintptr_t nextHandle;
+    const char* videoDriver;  // the SDL video driver a start-up code chose, or null
 };
 
 State& Tables();
 
 // Starts SDL's video subsystem once; false (with SDL's reason in SDL_GetError) without a display.
 bool EnsureVideo();
+// Makes EnsureVideo start this SDL video driver, whatever the environment says, and accept it
+// even where no screen could show it (the offscreen driver, for a program that never shows a
+// window). Called by a start-up code before anything opens a window.
+void UseVideoDriver(const char* driver);
 
 // A fresh handle value, distinct from every handle handed out before.
 std::uintptr_t NewHandle();
@@ -121,11 +147,19 @@ void PostToQueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void DropMessagesFor(HWND window);
 // Turns pending SDL events into queued or sent window messages.
 void PumpEvents();
+// DefWindowProcA's answer to WM_SYSCOMMAND SC_SCREENSAVE: the screen saver may start. A
+// procedure that swallows the command answers 0 instead (Windows' answer for a handled
+// WM_SYSCOMMAND), so the sender tells the two apart by the result alone.
+constexpr LRESULT kScreenSaverAllowed = 1;
 // After focus is gained: asks the window whether it lets the screen saver start.
 void CheckScreenSaver(HWND window);
 
+// The index of the display that holds the point (x, y) of the desktop; 0 when none does.
+int DisplayAt(int x, int y);
+
 // Opens the SDL window behind a Win32 window with the GL attributes already set, hidden unless
-// asked otherwise, fullscreen in the display state's mode when `window.fullscreen` is set.
+// asked otherwise; when `window.fullscreen` is set, a borderless window covering its whole
+// display (the real display mode stays as it is).
 bool OpenSdlWindow(Window& window, const char* title, int x, int y, int width, int height,
                    bool visible);
 
@@ -135,11 +169,30 @@ BYTE VirtualKeyFor(const SDL_Keysym& key);
 const PixelFormat* LookUpPixelFormat(int number);
 
 // What becomes of a finished frame. SwapBuffers calls the presenter with the window's context
-// current and the frame readable: the frame's framebuffer bound for reading, its colour buffer
-// selected with glReadBuffer. The desktop's presenter puts the frame on the screen; a program
-// that wants the frames elsewhere (a video, stills) installs its own before WinMain runs.
-// Whatever GL state a presenter changes it puts back.
+// current and the frame readable at the program's own size:
+//   - an emulated fullscreen window (`window.fullscreen`): its offscreen frame, `frameWidth` x
+//     `frameHeight` pixels at `frameBits` colour depth, is bound as GL_READ_FRAMEBUFFER and
+//     glReadBuffer(GL_COLOR_ATTACHMENT0) is selected;
+//   - a plain window: the default framebuffer is bound as GL_READ_FRAMEBUFFER and
+//     glReadBuffer(GL_BACK) is selected; its size is `clientWidth` x `clientHeight`.
+// So glReadPixels(0, 0, width, height, ...) reads the finished frame in either case. After the
+// presenter returns SwapBuffers puts back the read binding and read buffer it found. The
+// desktop's presenter puts the frame on the screen (scaled, for an emulated window) and swaps;
+// a program that wants the frames elsewhere (a video, stills) installs its own before WinMain
+// runs. Whatever other GL state a presenter changes it puts back; a presenter that does not
+// swap leaves the window's back buffer as it is.
 typedef void (*FramePresenter)(Window& window);
 void SetFramePresenter(FramePresenter presenter);  // null: the desktop's presenter
+
+// Emulated fullscreen (frame_buffers.cpp). With `context` current on `window`: makes the
+// context's offscreen frame the window framebuffer when the window is emulated, the default
+// framebuffer otherwise; false when the offscreen frame cannot be had.
+bool BindWindowFrame(Window& window, GlContext& context);
+// Puts an emulated window's frame, bound for reading, on its real drawable: scaled sharp,
+// aspect kept, black bars; every GL state it touches is put back. Does not swap.
+void DrawScaledFrame(Window& window, GlContext& context);
+// Calls the presenter with the window's frame readable as FramePresenter says, and puts the
+// read binding back afterwards.
+void PresentWithFrameReadable(Window& window, GlContext& context, FramePresenter presenter);
 
 }  // namespace standin

@@ -1,4 +1,4 @@
-// The windowing stand-in's tables, their look-ups, SDL video start-up and SDL window opening.
+// The windowing stand-in's tables and their look-ups: what each handle stands for.
 #include "platform/linux/standin.h"
 
 namespace standin {
@@ -14,33 +14,6 @@ constexpr std::uintptr_t kHandleStep = 4;
 }  // namespace
 
 State& Tables() { return gState; }
-
-bool EnsureVideo() {
-    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
-    // Left to itself SDL falls back on its offscreen driver, where windows are never seen; and
-    // probing Wayland without a session prints its own complaints. Neither is a display.
-    bool driverAsked = SDL_getenv("SDL_VIDEODRIVER") != nullptr;
-    if (!driverAsked && SDL_getenv("DISPLAY") == nullptr &&
-        SDL_getenv("WAYLAND_DISPLAY") == nullptr) {
-        SDL_SetError("neither DISPLAY nor WAYLAND_DISPLAY is set");
-        return false;
-    }
-    // Windows leaves the screen saver alone unless the focused window declines it, and
-    // Ctrl+C in a terminal ends the process rather than becoming a message.
-    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (!driverAsked && driver != nullptr &&
-        (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0)) {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        SDL_SetError("no X11 or Wayland display could be reached");
-        return false;
-    }
-    // The display counter decides the cursor: start from Windows' visible default.
-    SDL_ShowCursor(gState.cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
-    return true;
-}
 
 std::uintptr_t NewHandle() {
     if (gState.nextHandle == 0) gState.nextHandle = kFirstHandle;
@@ -78,29 +51,6 @@ GlContext* LookUpContext(HGLRC context) {
         if (entry.used && entry.handle == context) return &entry;
     }
     return nullptr;
-}
-
-bool OpenSdlWindow(Window& window, const char* title, int x, int y, int width, int height,
-                   bool visible) {
-    Uint32 flags = SDL_WINDOW_OPENGL;
-    flags |= visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
-    if ((window.style & WS_CAPTION) != WS_CAPTION) flags |= SDL_WINDOW_BORDERLESS;
-    if ((window.style & WS_THICKFRAME) != 0) flags |= SDL_WINDOW_RESIZABLE;
-    if (window.fullscreen) flags |= SDL_WINDOW_FULLSCREEN;
-
-    // SDL cannot make an empty window; Windows can, and reports the empty client area.
-    int sdlWidth = width > 0 ? width : 1;
-    int sdlHeight = height > 0 ? height : 1;
-    SDL_Window* sdl = SDL_CreateWindow(title != nullptr ? title : "", x, y, sdlWidth,
-                                       sdlHeight, flags);
-    if (sdl == nullptr) return false;
-    if (window.fullscreen && SDL_SetWindowDisplayMode(sdl, &gState.display.mode) != 0) {
-        SDL_DestroyWindow(sdl);
-        return false;
-    }
-    window.sdl = sdl;
-    window.sdlId = SDL_GetWindowID(sdl);
-    return true;
 }
 
 }  // namespace standin

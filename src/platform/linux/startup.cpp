@@ -7,7 +7,6 @@
 #include <cstring>
 #include <string>
 
-#include "platform/linux/font_cache.h"
 #include "platform/linux/standin.h"
 
 namespace {
@@ -36,11 +35,12 @@ std::string CommandLineAfterProgram(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     if (!standin::EnsureVideo()) {
-        std::fprintf(stderr, "%s: cannot open a display (%s); it needs a graphical desktop (X11 or Wayland)\n",
-                     ProgramName(argc > 0 ? argv[0] : nullptr), SDL_GetError());
+        std::fprintf(
+            stderr,
+            "%s: cannot open a display (%s); it needs a graphical desktop (X11 or Wayland)\n",
+            ProgramName(argc > 0 ? argv[0] : nullptr), SDL_GetError());
         return 1;
     }
-    StartFontWarmUp();
     std::string commandLine = CommandLineAfterProgram(argc, argv);
     int result = WinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), SW_SHOWDEFAULT);
     SDL_Quit();

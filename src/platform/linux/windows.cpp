@@ -42,7 +42,7 @@ Frame FrameFor(DWORD style, bool menu, DWORD exStyle) {
 bool WantsFullscreen(DWORD style, int x, int y, int width, int height) {
     const standin::DisplayState& display = standin::Tables().display;
     return display.fullscreenMode && (style & WS_POPUP) != 0 && x == 0 && y == 0 &&
-           width == display.mode.w && height == display.mode.h;
+           width == display.width && height == display.height;
 }
 
 standin::Window* FreeWindowSlot() {
@@ -54,6 +54,19 @@ standin::Window* FreeWindowSlot() {
 
 bool IsShown(const standin::Window& window) {
     return (SDL_GetWindowFlags(window.sdl) & SDL_WINDOW_SHOWN) != 0;
+}
+
+// Gives back everything the window holds, without telling its procedure.
+void Release(standin::Window& window) {
+    standin::State& state = standin::Tables();
+    // SDL releases a context current on the window it destroys; a Win32 context survives its
+    // window, so only the device context is forgotten.
+    if (state.current.dc == window.dc) state.current.dc = nullptr;
+    // The device context dies with its window, and with it what was selected into it.
+    standin::ForgetDeviceContext(window.dc);
+    standin::DropMessagesFor(window.handle);
+    SDL_DestroyWindow(window.sdl);
+    window = {};
 }
 
 }  // namespace
@@ -90,9 +103,16 @@ extern "C" HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR w
     window->style = style;
     window->exStyle = exStyle;
     window->fullscreen = WantsFullscreen(style, x, y, width, height);
+    if (window->fullscreen) {
+        // The screen is covered, but the program keeps the mode's size.
+        window->frameWidth = width;
+        window->frameHeight = height;
+        window->frameBits = standin::Tables().display.bits;
+    }
     window->clientWidth = clientWidth;
     window->clientHeight = clientHeight;
-    // The GL attributes of an earlier SetPixelFormat must not leak into this window.
+    // Every window gets the visual that serves the usual pixel formats, whatever an earlier
+    // SetPixelFormat asked of SDL.
     SDL_GL_ResetAttributes();
     if (!standin::OpenSdlWindow(*window, windowName, x + frame.left, y + frame.top, clientWidth,
                                 clientHeight, (style & WS_VISIBLE) != 0)) {
@@ -104,7 +124,32 @@ extern "C" HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR w
     window->dc = reinterpret_cast<HDC>(standin::NewHandle());
 
     HWND handle = window->handle;
+    CREATESTRUCTA create{};
+    create.hInstance = instance;
+    create.hMenu = menu;
+    create.cy = height;
+    create.cx = width;
+    create.y = y;
+    create.x = x;
+    create.style = static_cast<LONG>(style);
+    create.lpszName = windowName;
+    create.lpszClass = className;
+    create.dwExStyle = exStyle;
+    LPARAM createParam = reinterpret_cast<LPARAM>(&create);
+    if (standin::SendToWindow(handle, WM_NCCREATE, 0, createParam) == FALSE) {
+        // Refused before the window existed for the procedure: it is told nothing more.
+        if (standin::LookUpWindow(handle) != nullptr) Release(*window);
+        return nullptr;
+    }
+    // The procedure's answer cannot move the client area: the SDL window already has its size.
+    RECT proposed{x, y, x + width, y + height};
+    standin::SendToWindow(handle, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&proposed));
+    if (standin::SendToWindow(handle, WM_CREATE, 0, createParam) == -1) {
+        DestroyWindow(handle);
+        return nullptr;
+    }
     standin::SendToWindow(handle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(clientWidth, clientHeight));
+    standin::SendToWindow(handle, WM_MOVE, 0, MAKELPARAM(x + frame.left, y + frame.top));
     // A procedure may destroy its window while it is being created; then creation fails.
     return standin::LookUpWindow(handle) != nullptr ? handle : nullptr;
 }
@@ -160,18 +205,10 @@ extern "C" BOOL WINAPI DestroyWindow(HWND handle) {
     if (standin::LookUpWindow(handle) == nullptr) return FALSE;
     standin::SendToWindow(handle, WM_DESTROY, 0, 0);
     // The procedure may have destroyed the window itself meanwhile.
+    if (standin::LookUpWindow(handle) == nullptr) return TRUE;
+    standin::SendToWindow(handle, WM_NCDESTROY, 0, 0);
     standin::Window* window = standin::LookUpWindow(handle);
-    if (window == nullptr) return TRUE;
-
-    standin::State& state = standin::Tables();
-    // SDL releases a context current on the window it destroys; a Win32 context survives its
-    // window, so only the device context is forgotten.
-    if (state.current.dc == window->dc) state.current.dc = nullptr;
-    // The device context dies with its window, and with it what was selected into it.
-    ForgetDeviceContext(window->dc);
-    standin::DropMessagesFor(handle);
-    SDL_DestroyWindow(window->sdl);
-    *window = {};
+    if (window != nullptr) Release(*window);
     return TRUE;
 }
 

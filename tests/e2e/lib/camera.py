@@ -34,12 +34,11 @@ CURSOR = box(-0.8 + 0.0, 0.1 + 0.0, -0.8 + 0.05, 0.1 + 0.1, -1 - 1)
 # Raster positions of the boot lines (the glyph origin is on the baseline) and of the loading
 # line, which is placed under the translation to z = -2.3.
 TEXT_ORIGINS = {
-    "T1": to_image(-0.355, 0.27, -1),
-    "T2": to_image(-0.4, 0.2, -1),
-    "T3": to_image(-0.4, 0.13, -1),
-    "T4": to_image(-0.92, 0.15, -2.3),
+    "bootTitle": to_image(-0.355, 0.27, -1),
+    "bootMemory": to_image(-0.4, 0.2, -1),
+    "bootReady": to_image(-0.4, 0.13, -1),
+    "loadingLine": to_image(-0.92, 0.15, -2.3),
 }
 
 # The credits line's raster position wobbles: x = 0.05 cos A - 0.45, y = 0.35 sin B, at z = -1.
 CREDITS_LEFT_RANGE = (to_image(-0.5, 0, -1)[0], to_image(-0.4, 0, -1)[0])
-CREDITS_BASELINE_RANGE = (to_image(0, 0.35, -1)[1], to_image(0, -0.35, -1)[1])

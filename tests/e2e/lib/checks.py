@@ -21,8 +21,8 @@ def mismatches(shots, extra=None):
 
 def seen(shots, scene, lo=None, hi=None):
     """Captures showing this scene, optionally only those surely within [lo, hi] ms."""
-    return [s for s in shots if s[0] == scene
-            and (lo is None or s[2] >= lo) and (hi is None or s[3] <= hi)]
+    return [s for s in shots if s.scene == scene
+            and (lo is None or s.lo >= lo) and (hi is None or s.hi <= hi)]
 
 
 def capture_until(demo, until_ms, shots, pause=0.0, window=None):
@@ -32,11 +32,11 @@ def capture_until(demo, until_ms, shots, pause=0.0, window=None):
             raise AssertionError("the program ended early:\n" + demo.stderr_text())
         got = demo.shot(window)
         if got:
-            shots.append(got[:4] + (None,))
+            shots.append(got._replace(image=None))
         if pause:
             time.sleep(pause)
     return shots
 
 
 def summary(shots):
-    return ", ".join("%s%s@%.1f" % (s[0], "+c" if s[1] else "", s[2] / 1000) for s in shots)
+    return ", ".join("%s%s@%.1f" % (s.scene, "+c" if s.cursor else "", s.lo / 1000) for s in shots)

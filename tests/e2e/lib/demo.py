@@ -9,6 +9,7 @@ import signal
 import subprocess
 import tempfile
 import time
+from collections import namedtuple
 from pathlib import Path
 
 import scenes
@@ -20,6 +21,14 @@ MUSIC_NAME = "tUrBiLo - Pelvarn.wav"
 TITLE = "Quorvane"
 # A frame on screen may have been drawn a little before the capture read it.
 FRAME_SLACK = 0.15
+
+# A capture as the tests judge it: the scene it shows, whether the cursor is on, the bounds of
+# its demo time in milliseconds, and the picture (None once it is no longer needed).
+Shot = namedtuple("Shot", "scene cursor lo hi image")
+
+
+def _run_quiet(*args):
+    subprocess.run(list(args), capture_output=True, timeout=20)
 
 
 def executable():
@@ -114,6 +123,32 @@ class Demo:
     def __exit__(self, *exc):
         self.close()
 
+    # -- the two keys ----------------------------------------------------------------------
+
+    def quit(self, window=None, timeout=60):
+        """Escape, held until the program has ended; its exit status."""
+        xdisplay.press_until(window or self.window, "Escape", lambda: not self.alive(),
+                             "the end of the program", timeout)
+        return self.proc.wait()
+
+    def switch(self, window=None, timeout=60):
+        """F1, held until the window of the other mode is mapped; returns that window.
+        The display's auto-repeat is turned off first: a held F1 would switch again at every
+        repeat."""
+        old = window or self.window
+        _run_quiet("xset", "r", "off")
+        found = []
+
+        def switched():
+            found[:] = [w for w in xdisplay.windows(TITLE) if w != old]
+            return bool(found) or not self.alive()
+
+        xdisplay.press_until(old, "F1", switched, "a new window after F1", timeout)
+        if not found:
+            raise AssertionError("the program ended on F1:\n" + self.stderr_text())
+        self.window = found[0]
+        return self.window
+
     # -- message boxes and the window ------------------------------------------------------
 
     def answer(self, caption, yes, timeout=60):
@@ -124,7 +159,6 @@ class Demo:
         if box is None:
             raise AssertionError("no message box %r appeared (program %s)" %
                                  (caption, "running" if self.alive() else "exited"))
-        self.last_box = xdisplay.title_of(box)
         pressed = time.monotonic()
         xdisplay.key(box, "Return" if yes else "Escape")
         return pressed
@@ -160,10 +194,10 @@ class Demo:
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
             shot = xdisplay.screenshot(self.window)
-            if shot and scenes.rectangle(shot[2]) == "upright":
-                return max(lo - FRAME_SLACK, not_before), shot[1]
+            if shot and scenes.rectangle(shot.image) == "upright":
+                return max(lo - FRAME_SLACK, not_before), shot.end
             if shot:
-                lo = shot[0]
+                lo = shot.start
             if not self.alive():
                 break
         raise AssertionError("the boot screen never appeared")
@@ -183,12 +217,29 @@ class Demo:
         while self.demo_now() < ms:
             time.sleep(0.02)
 
+    def drawn(self, timeout=30):
+        """The first capture of the window that shows a frame: a window just mapped or
+        restored is blank until the program draws into it. Fails after the timeout, naming
+        what was seen."""
+        deadline = time.monotonic() + timeout
+        seen = []
+        while time.monotonic() < deadline and self.alive():
+            got = self.shot()
+            if got is not None and got.scene != "blank":
+                return got
+            seen.append(got.scene if got else "no capture")
+            if got is None:
+                # The program may have replaced its window meanwhile (a mode switch).
+                current = xdisplay.windows(TITLE)
+                if current and self.window not in current:
+                    self.window = current[0]
+        raise AssertionError("the window showed no frame within %g s: %s" % (timeout, seen[-10:]))
+
     def shot(self, window=None):
-        """(scene, cursor, elapsed_lo, elapsed_hi) of a capture, or None."""
+        """A Shot of the window (the demo's own by default), or None when it went away."""
         got = xdisplay.screenshot(window or self.window)
         if got is None:
             return None
-        start, end, img = got
-        scene, cur = scenes.classify(img)
-        lo, hi = self.elapsed(start, end)
-        return scene, cur, lo, hi, img
+        scene, cur = scenes.classify(got.image)
+        lo, hi = self.elapsed(got.start, got.end)
+        return Shot(scene, cur, lo, hi, got.image)

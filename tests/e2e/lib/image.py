@@ -57,6 +57,32 @@ def parse_ppm(blob):
     return Image(width, height, bytes(pixels[:width * height * 3]))
 
 
+def placement(screen_width, screen_height, width=640, height=480):
+    """Where an emulated fullscreen picture of width x height lands on a screen: the largest
+    rectangle of its shape, centred, as (left, top, width, height), and the largest whole
+    factor not above the scale (the nearest-neighbour step of the sharp scaling)."""
+    if screen_width * height <= screen_height * width:
+        w, h = screen_width, (screen_width * height + width // 2) // width
+    else:
+        w, h = (screen_height * width + height // 2) // height, screen_height
+    return ((screen_width - w) // 2, (screen_height - h) // 2, w, h,
+            max(1, min(w // width, h // height)))
+
+
+def unscaled(img, width=640, height=480):
+    """The program's own picture read back from a capture of a whole fullscreen window: each
+    program pixel taken at its centre in the scaled picture."""
+    left, top, w, h, _ = placement(img.width, img.height, width, height)
+    out = bytearray(width * height * 3)
+    cols = [(left + (c * 2 + 1) * w // (2 * width)) * 3 for c in range(width)]
+    for r in range(height):
+        row = (top + (r * 2 + 1) * h // (2 * height)) * img.width * 3
+        base = r * width * 3
+        for c, col in enumerate(cols):
+            out[base + c * 3:base + c * 3 + 3] = img.data[row + col:row + col + 3]
+    return Image(width, height, bytes(out))
+
+
 def rgb8(colour):
     return tuple(round(c * 255) for c in colour)
 

@@ -10,16 +10,17 @@ import textwidth
 from image import BLACK, BOOT_BLUE, SCREEN_BLUE, near
 
 TEXTS = {
-    "T1": "#### COMMODORE 64 BASIC V2 ####",
-    "T2": "64K RAM SYSTEM 38911 BASIC BYTES FREE",
-    "T3": "READY.",
-    "T4": "RUN KAZ. LOADING....",
-    "T5": "KAZ XII - God is a demomaker!",
-    "T6": "Musik: tUrBiLo - Pelvarn",
-    "T7": "Demo af: Dravok [QLM]",
-    "T8": "Slut :-)",
+    "bootTitle": "#### COMMODORE 64 BASIC V2 ####",
+    "bootMemory": "64K RAM SYSTEM 38911 BASIC BYTES FREE",
+    "bootReady": "READY.",
+    "loadingLine": "RUN KAZ. LOADING....",
+    "creditsTitle": "KAZ XII - God is a demomaker!",
+    "creditsMusic": "Musik: tUrBiLo - Pelvarn",
+    "creditsDemo": "Demo af: Dravok [QLM]",
+    "creditsEnd": "Slut :-)",
 }
-CREDITS = ("T5", "T6", "T7", "T8")
+BOOT_LINES = ("bootTitle", "bootMemory", "bootReady")
+CREDITS = ("creditsTitle", "creditsMusic", "creditsDemo", "creditsEnd")
 
 # Capital letters of a 20-pixel face stand about 15 pixels above the baseline.
 _CAP_ROWS = 16
@@ -30,14 +31,9 @@ _EDGE = 3
 _GRID = 8
 
 
-def _rect_int():
-    left, top, right, bottom = camera.SCREEN_RECT
-    return left, top, right, bottom
-
-
-def _text_zone(tid):
-    col, row = camera.TEXT_ORIGINS[tid]
-    width = textwidth.ink_width(TEXTS[tid])
+def _text_zone(name):
+    col, row = camera.TEXT_ORIGINS[name]
+    width = textwidth.ink_width(TEXTS[name])
     return col - _TEXT_SLACK, row - _CAP_ROWS - 2, col + width + _TEXT_SLACK, row + 2
 
 
@@ -60,8 +56,8 @@ def background(img):
 def rectangle(img):
     """'upright' when screen blue fills exactly the projected rectangle (text zones aside),
     'moved' when screen blue is elsewhere, 'absent' when there is next to none."""
-    zones = [_text_zone(t) for t in ("T1", "T2", "T3", "T4")] + [camera.CURSOR]
-    left, top, right, bottom = _rect_int()
+    zones = [_text_zone(t) for t in BOOT_LINES + ("loadingLine",)] + [camera.CURSOR]
+    left, top, right, bottom = camera.SCREEN_RECT
     inner = (left + _EDGE, top + _EDGE, right - _EDGE, bottom - _EDGE)
     outer = (left - _EDGE, top - _EDGE, right + _EDGE, bottom + _EDGE)
     blue = inside_ok = inside_n = outside_ok = outside_n = 0
@@ -81,17 +77,17 @@ def rectangle(img):
     return "moved" if blue > 0.02 * (img.width // _GRID) * (img.height // _GRID) else "absent"
 
 
-def boot_line(img, tid):
+def boot_line(img, name):
     """True when the line's ink (boot blue on the rectangle) starts and ends where the raster
     position and the font's widths put it."""
-    col0, row0 = camera.TEXT_ORIGINS[tid]
-    width = textwidth.ink_width(TEXTS[tid])
+    col0, row0 = camera.TEXT_ORIGINS[name]
+    width = textwidth.ink_width(TEXTS[name])
     cols = []
     for row in range(math.floor(row0) - _CAP_ROWS, math.floor(row0) + 1):
         for col in range(max(0, math.floor(col0) - 20), min(img.width, math.ceil(col0 + width) + 20)):
             if near(img.pixel(col, row), BOOT_BLUE):
                 cols.append(col)
-    if len(cols) < 4 * len(TEXTS[tid]):
+    if len(cols) < 4 * len(TEXTS[name]):
         return False
     return abs(min(cols) - col0) <= _TEXT_SLACK and abs(max(cols) + 1 - (col0 + width)) <= _TEXT_SLACK
 
@@ -113,36 +109,14 @@ def box_fills_frame(img):
     return stray <= 40
 
 
-def credits(img):
-    """(text id, measured width) of the credits line, or None. Its bitmap pixels all share one
-    colour, while the box's smooth shading gives each colour only a few pixels."""
-    ranked = img.colour_counts().most_common(2)
-    if len(ranked) < 2 or ranked[0][1] < 120 or ranked[0][1] < 2 * ranked[1][1]:
-        return None
-    spots = img.positions_of(ranked[0][0])
-    cols = [c for c, _ in spots]
-    rows = [r for _, r in spots]
-    if max(rows) - min(rows) > 24:
-        return None
-    first, last = camera.CREDITS_LEFT_RANGE
-    if not first - _TEXT_SLACK <= min(cols) <= last + _TEXT_SLACK:
-        return None
-    width = max(cols) + 1 - min(cols)
-    best = min(CREDITS, key=lambda t: abs(textwidth.ink_width(TEXTS[t]) - width))
-    if abs(textwidth.ink_width(TEXTS[best]) - width) > 4:
-        return ("?", width)
-    return (best, width)
-
-
-def credits_line(img, candidates=12):
-    """(text id, measured width) of the credits line, or None, looking past the box's colours:
-    on a 16-bit screen the box's shading falls into bands of one colour each, which can
-    outnumber the line's pixels. The line is the colour whose pixels lie in one row band no
-    taller than a line, starting where the raster position puts it, as wide as a credit."""
+def _credits_candidates(img, candidates):
+    """For each of the most common colours that could be the credits line (its pixels in one
+    row band no taller than a line, starting where the raster position puts it): the nearest
+    credit by width, whether the width matches it, and the measured width."""
     first, last = camera.CREDITS_LEFT_RANGE
     for colour, count in img.colour_counts().most_common(candidates):
         if count < 120:
-            break
+            return
         spots = img.positions_of(colour)
         cols = [c for c, _ in spots]
         rows = [r for _, r in spots]
@@ -150,15 +124,34 @@ def credits_line(img, candidates=12):
             continue
         width = max(cols) + 1 - min(cols)
         best = min(CREDITS, key=lambda t: abs(textwidth.ink_width(TEXTS[t]) - width))
-        if abs(textwidth.ink_width(TEXTS[best]) - width) <= 4:
+        yield best, abs(textwidth.ink_width(TEXTS[best]) - width) <= 4, width
+
+
+def credits(img):
+    """(text name, measured width) of the credits line, or None; the name is '?' when the
+    likeliest colour is not as wide as any credit. Its bitmap pixels all share one colour
+    within one text line, while the box's shading spreads each colour over the frame."""
+    for best, matches, width in _credits_candidates(img, 12):
+        return (best if matches else "?", width)
+    return None
+
+
+def credits_line(img, candidates=12):
+    """(text name, measured width) of the credits line, or None, looking past the box's colours:
+    on a 16-bit screen the box's shading falls into bands of one colour each, which can
+    outnumber the line's pixels, so the first colour as wide as a credit is taken."""
+    for best, matches, width in _credits_candidates(img, candidates):
+        if matches:
             return (best, width)
     return None
 
 
 def classify(img):
-    """One of 'boot', 'loading', 'tumble', 'black' (the upright boot screen on the black clear of
-    a fresh context), 'main:T5' ... 'main:T8', 'main:?' (box, unreadable credits), or 'unknown';
-    plus whether the cursor is shown."""
+    """(scene, cursor shown) of a screenshot. The scene is one of 'boot', 'loading', 'tumble',
+    'empty' (the light background with no rectangle: edge-on in the tumble, or the clear at
+    33 s), 'black' (the upright boot screen on the black clear of a fresh context),
+    'main:creditsTitle' ... 'main:creditsEnd', 'main:?' (the box, credits unreadable), 'blank'
+    (a window not drawn into yet, a bare clear, or one caught mid-resize) or 'unknown'."""
     try:
         return _classify(img)
     except IndexError:
@@ -172,11 +165,11 @@ def _classify(img):
     if bg in ("light", "black"):
         rect = rectangle(img)
         if rect == "upright":
-            lines = [boot_line(img, t) for t in ("T1", "T2", "T3")]
+            lines = [boot_line(img, t) for t in BOOT_LINES]
             if all(lines):
                 if bg == "black":
                     return "black", cursor(img)
-                if boot_line(img, "T4"):
+                if boot_line(img, "loadingLine"):
                     return "loading", cursor(img)
                 return "boot", cursor(img)
         elif bg == "light":

@@ -8,14 +8,14 @@ TUMBLE_FROM, TUMBLE_TO = 11500, 27000
 CURSOR_UNTIL = 29000
 LOADING_FROM = 29000
 MAIN_FROM = 33000
-CREDITS_CHANGES = ((70000, "T6"), (80000, "T7"), (90000, "T8"))
+CREDITS_CHANGES = ((70000, "creditsMusic"), (80000, "creditsDemo"), (90000, "creditsEnd"))
 
 
 def credits_at(ms):
-    shown = "T5"
-    for start, tid in CREDITS_CHANGES:
+    shown = "creditsTitle"
+    for start, name in CREDITS_CHANGES:
         if ms >= start:
-            shown = tid
+            shown = name
     return shown
 
 

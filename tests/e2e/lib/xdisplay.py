@@ -1,9 +1,13 @@
-"""The X display as a user meets it: finding windows, pressing keys, clicking, screenshots."""
+"""The X display as a user meets it: finding windows, pressing keys, screenshots."""
 import re
 import subprocess
 import time
+from collections import namedtuple
 
-from image import parse_ppm
+from image import parse_ppm, unscaled
+
+# A screenshot of a window, between two readings of the host's monotonic clock.
+Capture = namedtuple("Capture", "start end image")
 
 
 def _run(*args, timeout=20):
@@ -27,10 +31,6 @@ def box_pattern(caption):
     return "^" + re.escape(caption) + "$"
 
 
-def title_of(window):
-    return _run("xdotool", "getwindowname", str(window)).stdout.rstrip("\n")
-
-
 def wait_window(title, timeout=30.0, alive=None, exclude=(), pattern=None):
     """The first mapped window with this title (and not in exclude); None on timeout or when
     alive() turns false."""
@@ -45,14 +45,54 @@ def wait_window(title, timeout=30.0, alive=None, exclude=(), pattern=None):
     return None
 
 
-def focus(window):
-    _run("xdotool", "windowfocus", str(window))
+# How long a window may take to get the keyboard: a window just mapped, or a window manager
+# still busy with it, hands the focus over late on a loaded machine.
+FOCUS_TIMEOUT = 30.0
+
+
+def focused():
+    """The window the X server gives the keyboard to now, or None."""
+    out = _run("xdotool", "getwindowfocus", "-f").stdout.strip()
+    return int(out) if out.isdigit() else None
+
+
+def focus(window, timeout=FOCUS_TIMEOUT):
+    """Gives the window the keyboard focus and returns once the server reports it there.
+    Keys typed after that reach the window: its FocusIn is queued before them."""
+    deadline = time.monotonic() + timeout
+    while True:
+        try:
+            _run("xdotool", "windowfocus", "--sync", str(window), timeout=2)
+        except subprocess.TimeoutExpired:
+            pass  # --sync waits for the focus forever; it is asked again below
+        if focused() == window:
+            return
+        if time.monotonic() > deadline:
+            raise AssertionError("window 0x%x did not get the keyboard focus within %g s"
+                                 % (window, timeout))
 
 
 def key(window, *keys):
     """Gives the window the focus and types the keys (press and release each)."""
     focus(window)
     _run("xdotool", "key", "--delay", "30", *keys)
+
+
+def press_until(window, key, done, what, timeout=60.0):
+    """Holds the key down on the focused window until done() turns true. The demo reads its
+    keys between frames: a press released again before the next frame is never seen, so the
+    key stays down until what it does has happened. Fails saying what was awaited."""
+    focus(window)
+    _run("xdotool", "keydown", key)
+    try:
+        deadline = time.monotonic() + timeout
+        while not done():
+            if time.monotonic() > deadline:
+                raise AssertionError("%s did not happen within %g s of pressing %s"
+                                     % (what, timeout, key))
+            time.sleep(0.02)
+    finally:
+        _run("xdotool", "keyup", key)
 
 
 def key_down(window, *keys):
@@ -85,38 +125,44 @@ def frame_top(window):
     return numbers[2] if len(numbers) == 4 else 0
 
 
-def click(col, row):
-    _run("xdotool", "mousemove", "--sync", str(col), str(row), "click", "1")
-
-
-def screen_size():
-    out = _run("xdpyinfo").stdout
-    m = re.search(r"dimensions:\s+(\d+)x(\d+)", out)
-    return int(m.group(1)), int(m.group(2))
+# Far above what reading a window takes, even on a loaded machine.
+SCREENSHOT_TIMEOUT = 15
 
 
 def screenshot(window):
-    """(start, end, image) of a capture of the window's contents, times on the host's
-    monotonic clock; None when the window went away meanwhile."""
+    """A Capture(start, end, image) of the window's contents, times on the host's monotonic
+    clock; None when the window went away meanwhile. A window larger than the
+    program's 640x480 is an emulated fullscreen one: its picture is read back at 640x480."""
     start = time.monotonic()
-    shot = subprocess.run(["import", "-window", str(window), "-depth", "8", "ppm:-"],
-                          capture_output=True, timeout=30)
+    try:
+        shot = subprocess.run(["import", "-window", str(window), "-depth", "8", "ppm:-"],
+                              capture_output=True, timeout=SCREENSHOT_TIMEOUT)
+    except subprocess.TimeoutExpired:
+        # import waits for a click forever when the window is gone before it could read it.
+        return None
     end = time.monotonic()
     if shot.returncode != 0 or not shot.stdout:
         return None
     try:
-        return start, end, parse_ppm(shot.stdout)
+        img = parse_ppm(shot.stdout)
     except ValueError:
         return None
+    if img.width > 640 or img.height > 480:
+        img = unscaled(img)
+    return Capture(start, end, img)
 
 
-def add_mode(width, height):
-    """Offers one more display mode on the private server's output, as a monitor would."""
-    name = "%dx%d" % (width, height)
-    # Standard VESA timings; Xvfb accepts any, they only have to be consistent.
-    _run("xrandr", "--newmode", name, "25.18", str(width), str(width + 16), str(width + 112),
-         str(width + 160), str(height), str(height + 10), str(height + 12), str(height + 45))
-    _run("xrandr", "--addmode", "screen", name)
+def root_screenshot():
+    """The whole screen, as the user sees it."""
+    shot = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"],
+                          capture_output=True, timeout=30)
+    return parse_ppm(shot.stdout)
+
+
+def randr_size():
+    """The screen size RandR reports as current."""
+    m = re.search(r"current (\d+) x (\d+)", _run("xrandr").stdout)
+    return (int(m.group(1)), int(m.group(2))) if m else None
 
 
 def minimise(window):

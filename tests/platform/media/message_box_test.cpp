@@ -98,8 +98,8 @@ int RunAnswerer(const std::string& caption, const char* key) {
         std::fprintf(stderr, "answerer: no box titled \"%s\" appeared\n", caption.c_str());
         return 3;
     }
-    std::string command = "timeout 30 xdotool windowfocus --sync " + std::to_string(box) +
-                          " key " + key + " >/dev/null 2>&1";
+    std::string command = "timeout 30 xdotool windowfocus --sync " + std::to_string(box) + " key " +
+                          key + " >/dev/null 2>&1";
     for (int attempt = 0; attempt < kKeyAttempts; ++attempt) {
         if (std::system(command.c_str()) == 0) return 0;
     }
@@ -169,8 +169,7 @@ TEST(MessageBox, AnswersWhileAWindowIsOpen) {
     SDL_Window* window = SDL_CreateWindow("Behind the box", 0, 0, 320, 240, SDL_WINDOW_SHOWN);
     ASSERT_NE(window, nullptr) << SDL_GetError();
     EXPECT_EQ(ShowAndAnswer("ERROR over a window", MB_OK | MB_ICONEXCLAMATION, "Return"), IDOK);
-    EXPECT_EQ(ShowAndAnswer("Question over a window", MB_YESNO | MB_ICONQUESTION, "Escape"),
-              IDNO);
+    EXPECT_EQ(ShowAndAnswer("Question over a window", MB_YESNO | MB_ICONQUESTION, "Escape"), IDNO);
     SDL_DestroyWindow(window);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
@@ -187,8 +186,8 @@ TEST(MessageBox, WithoutADisplayTheTextGoesToStderr) {
     std::string saved = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
     unsetenv("DISPLAY");
     std::string written;
-    int answer = CallCapturingStderr("Program will now close.", "ERROR", MB_OK | MB_ICONSTOP,
-                                     &written);
+    int answer =
+        CallCapturingStderr("Program will now close.", "ERROR", MB_OK | MB_ICONSTOP, &written);
     if (!saved.empty()) setenv("DISPLAY", saved.c_str(), 1);
     EXPECT_EQ(answer, 0) << "fails as a Win32 box that cannot be created";
     EXPECT_NE(written.find("ERROR"), std::string::npos) << written;

@@ -70,7 +70,7 @@ protected:
 
     std::string WriteTone(const char* name, const ToneSpec& spec) {
         std::string path = dir + "/" + name;
-        EXPECT_TRUE(WriteFileBytes(path, BuildToneWav(spec)));
+        EXPECT_TRUE(WriteWavFile(path, BuildToneWav(spec)));
         return path;
     }
 
@@ -137,8 +137,8 @@ TEST_F(SoundTest, ConvertsMonoAndEightBitFiles) {
     };
     constexpr Layout kLayouts[] = {{1, 16, 2}, {2, 8, 300}, {1, 8, 300}};
     for (const Layout& layout : kLayouts) {
-        SCOPED_TRACE(std::to_string(layout.channels) + " channels, " +
-                     std::to_string(layout.bits) + " bits");
+        SCOPED_TRACE(std::to_string(layout.channels) + " channels, " + std::to_string(layout.bits) +
+                     " bits");
         ToneSpec spec;
         spec.channels = layout.channels;
         spec.bitsPerSample = layout.bits;
@@ -223,7 +223,8 @@ TEST_F(SoundTest, ALaterCallReplacesWhatPlays) {
     PlayReply second = Play(&session, shortPath, SND_ASYNC);
     ASSERT_TRUE(second.ok);
     EXPECT_EQ(second.result, TRUE);
-    ASSERT_TRUE(WaitForOutput(session, OutputBytes(session) + Frames(0.4) * kFrameBytes + kTailBytes));
+    ASSERT_TRUE(
+        WaitForOutput(session, OutputBytes(session) + Frames(0.4) * kFrameBytes + kTailBytes));
     EXPECT_EQ(FinishSession(&session), 0);
     std::vector<std::int16_t> out = ReadOutput(session);
 
@@ -232,7 +233,8 @@ TEST_F(SoundTest, ALaterCallReplacesWhatPlays) {
         if (at + static_cast<std::size_t>(shortSpec.frames) * 2 > out.size()) return false;
         for (int f = 0; f < shortSpec.frames; ++f) {
             for (int c = 0; c < 2; ++c) {
-                if (out[at + 2 * static_cast<std::size_t>(f) + c] != StoredSample(shortSpec, c, f)) {
+                if (out[at + 2 * static_cast<std::size_t>(f) + c] !=
+                    StoredSample(shortSpec, c, f)) {
                     return false;
                 }
             }
@@ -252,7 +254,8 @@ TEST_F(SoundTest, ALaterCallReplacesWhatPlays) {
     ASSERT_NE(start, kNone);
     for (std::size_t i = start; i < found; ++i) {
         std::size_t f = (i - start) / 2;
-        ASSERT_EQ(out[i], StoredSample(longSpec, static_cast<int>((i - start) % 2), static_cast<int>(f)))
+        ASSERT_EQ(out[i],
+                  StoredSample(longSpec, static_cast<int>((i - start) % 2), static_cast<int>(f)))
             << "at sample " << i;
     }
 }
@@ -309,36 +312,49 @@ std::string WriteDamaged(const std::string& dir, const char* name,
     std::vector<std::uint8_t> image = BuildToneWav(ToneSpec{});
     damage(&image);
     std::string path = dir + "/" + name;
-    WriteFileBytes(path, image);
+    WriteWavFile(path, image);
     return path;
 }
 
 const BadFile kBadFiles[] = {
     {"missing", [](const std::string& dir) { return dir + "/Data/no such file.wav"; }},
     {"directory", [](const std::string& dir) { return dir; }},
-    {"zero length", [](const std::string& dir) { return WriteDamaged(dir, "empty.wav", [](auto* i) { i->clear(); }); }},
-    {"truncated", [](const std::string& dir) {
+    {"zero length",
+     [](const std::string& dir) {
+         return WriteDamaged(dir, "empty.wav", [](auto* i) { i->clear(); });
+     }},
+    {"truncated",
+     [](const std::string& dir) {
          return WriteDamaged(dir, "cut.wav", [](auto* i) { i->resize(i->size() / 2); });
      }},
-    {"header only", [](const std::string& dir) {
-         return WriteDamaged(dir, "header.wav", [](auto* i) { i->resize(kDataOffset); });
+    {"header only",
+     [](const std::string& dir) {
+         return WriteDamaged(dir, "header.wav", [](auto* i) { i->resize(kWavDataOffset); });
      }},
-    {"wrong header", [](const std::string& dir) {
+    {"wrong header",
+     [](const std::string& dir) {
          return WriteDamaged(dir, "rifx.wav", [](auto* i) { std::memcpy(i->data(), "RIFX", 4); });
      }},
-    {"absurd format size", [](const std::string& dir) {
-         return WriteDamaged(dir, "fmt.wav", [](auto* i) { PutU32(i, kFmtSizeOffset, 0xFFFFFFF0u); });
+    {"absurd format size",
+     [](const std::string& dir) {
+         return WriteDamaged(dir, "fmt.wav",
+                             [](auto* i) { PutU32(i, kWavFmtSizeOffset, 0xFFFFFFF0u); });
      }},
-    {"absurd data size", [](const std::string& dir) {
-         return WriteDamaged(dir, "data.wav", [](auto* i) { PutU32(i, kDataSizeOffset, 0x7FFFFFF0u); });
+    {"absurd data size",
+     [](const std::string& dir) {
+         return WriteDamaged(dir, "data.wav",
+                             [](auto* i) { PutU32(i, kWavDataSizeOffset, 0x7FFFFFF0u); });
      }},
-    {"absurd channel count", [](const std::string& dir) {
-         return WriteDamaged(dir, "channels.wav", [](auto* i) { PutU16(i, kFmtBodyOffset + 2, 0xFFFF); });
+    {"absurd channel count",
+     [](const std::string& dir) {
+         return WriteDamaged(dir, "channels.wav",
+                             [](auto* i) { PutU16(i, kWavFmtBodyOffset + 2, 0xFFFF); });
      }},
-    {"not audio", [](const std::string& dir) {
+    {"not audio",
+     [](const std::string& dir) {
          std::string path = dir + "/text.wav";
          const char text[] = "just some text, not a sound\n";
-         WriteFileBytes(path, std::vector<std::uint8_t>(text, text + sizeof text - 1));
+         WriteWavFile(path, std::vector<std::uint8_t>(text, text + sizeof text - 1));
          return path;
      }},
 };
@@ -365,12 +381,11 @@ TEST_P(BadFileTest, PlaysTheDefaultSoundAndCarriesOn) {
     EXPECT_NE(errors.find(path), std::string::npos) << "says which file failed: " << errors;
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, BadFileTest, ::testing::ValuesIn(kBadFiles),
-                         [](const auto& param) {
-                             std::string name = param.param.name;
-                             std::replace(name.begin(), name.end(), ' ', '_');
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Files, BadFileTest, ::testing::ValuesIn(kBadFiles), [](const auto& param) {
+    std::string name = param.param.name;
+    std::replace(name.begin(), name.end(), ' ', '_');
+    return name;
+});
 
 // Asynchronously the file is only tried on the loader thread, so the call answers TRUE at
 // once, as Windows' sound service does; synchronously the failure is the answer.
@@ -405,11 +420,11 @@ std::string WriteSlowFile(const std::string& dir) {
     spec.frames = 11025 * 60 * 10;
     spec.leftHertz = 200.0;
     std::string path = dir + "/slow.wav";
-    EXPECT_TRUE(WriteFileBytes(path, BuildToneWav(spec)));
+    EXPECT_TRUE(WriteWavFile(path, BuildToneWav(spec)));
     return path;
 }
 
-constexpr long kAtOnceMs = 500;  // an asynchronous call's answer, on a loaded machine
+constexpr long kAtOnceMs = 500;        // an asynchronous call's answer, on a loaded machine
 constexpr double kPastSlowLoad = 8.0;  // seconds of output that surely outlast the slow load
 
 TEST_F(SoundTest, AsyncReturnsAtOnceAndAFifoGetsTheDefaultSound) {
@@ -444,8 +459,8 @@ TEST_F(SoundTest, ALaterCallWinsOverAnEarlierLoadThatFinishesLater) {
     EXPECT_EQ(second.result, TRUE);
     std::size_t start = WaitUntilAudible(5.0);
     ASSERT_NE(start, kNone);
-    ASSERT_TRUE(WaitForOutput(session, start * sizeof(std::int16_t) +
-                                           Frames(kPastSlowLoad) * kFrameBytes));
+    ASSERT_TRUE(
+        WaitForOutput(session, start * sizeof(std::int16_t) + Frames(kPastSlowLoad) * kFrameBytes));
     EXPECT_EQ(FinishSession(&session), 0);
     std::vector<std::int16_t> out = ReadOutput(session);
     // The quick tone, whole, and nothing after it: the slow clip, loaded later, never plays.
@@ -453,7 +468,8 @@ TEST_F(SoundTest, ALaterCallWinsOverAnEarlierLoadThatFinishesLater) {
     ASSERT_GE(out.size(), start + static_cast<std::size_t>(shortSpec.frames) * 2);
     for (int f = 0; f < shortSpec.frames; ++f) {
         for (int c = 0; c < 2; ++c) {
-            ASSERT_EQ(out[start + 2 * static_cast<std::size_t>(f) + c], StoredSample(shortSpec, c, f))
+            ASSERT_EQ(out[start + 2 * static_cast<std::size_t>(f) + c],
+                      StoredSample(shortSpec, c, f))
                 << "frame " << f;
         }
     }

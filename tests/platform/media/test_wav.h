@@ -2,17 +2,18 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
+
+#include "wav/wav.h"
 
 struct ToneSpec {
     int channels = 2;
     int sampleRate = 44100;
     int bitsPerSample = 16;
     int frames = 22050;
-    double leftHertz = 440.0;   // every channel is a sine; the right one has its own pitch
+    double leftHertz = 440.0;  // every channel is a sine; the right one has its own pitch
     double rightHertz = 660.0;
-    double level = 0.4;         // of full scale
+    double level = 0.4;  // of full scale
 };
 
 // The tone's value in [-1, 1] for one channel at one frame. It starts off zero on purpose,
@@ -22,16 +23,9 @@ double ToneValue(const ToneSpec& spec, int channel, int frame);
 // The stored integer sample: signed 16-bit, or unsigned 8-bit (128 is silence).
 int StoredSample(const ToneSpec& spec, int channel, int frame);
 
-// A complete canonical file: RIFF header, 16-byte PCM "fmt " chunk, "data" chunk.
+// The tone as a canonical file (see EncodeWav), whose byte offsets are the kWav... ones.
 std::vector<std::uint8_t> BuildToneWav(const ToneSpec& spec);
 
-// Byte offsets into a canonical image from BuildToneWav.
-inline constexpr std::size_t kFmtSizeOffset = 16;
-inline constexpr std::size_t kFmtBodyOffset = 20;
-inline constexpr std::size_t kDataSizeOffset = 40;
-inline constexpr std::size_t kDataOffset = 44;
-
+// Overwrite a field of an image, to damage it.
 void PutU16(std::vector<std::uint8_t>* image, std::size_t offset, std::uint16_t value);
 void PutU32(std::vector<std::uint8_t>* image, std::size_t offset, std::uint32_t value);
-
-bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);

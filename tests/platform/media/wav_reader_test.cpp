@@ -4,7 +4,6 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/linux/wav_reader.h"
 #include "test_wav.h"
 
 namespace {
@@ -41,7 +40,9 @@ TEST(WavReader, ReadsEveryCanonicalLayout) {
                 EXPECT_EQ(pcm.bitsPerSample, bits);
                 EXPECT_EQ(pcm.sampleRate, rate);
                 EXPECT_EQ(pcm.frameCount, static_cast<std::size_t>(spec.frames));
-                EXPECT_EQ(pcm.samples, image.data() + kDataOffset);
+                EXPECT_EQ(pcm.samples, image.data() + kWavDataOffset);
+                EXPECT_EQ(pcm.byteRate, static_cast<std::uint32_t>(rate * channels * bits / 8));
+                EXPECT_EQ(pcm.riffSize, image.size() - 8);
             }
         }
     }
@@ -56,7 +57,7 @@ TEST(WavReader, SkipsUnknownChunksWithTheirPadByte) {
     WavPcm pcm;
     const char* why = nullptr;
     ASSERT_TRUE(ParseWav(image.data(), image.size(), &pcm, &why)) << why;
-    EXPECT_EQ(pcm.samples, image.data() + kDataOffset + list.size() + fact.size());
+    EXPECT_EQ(pcm.samples, image.data() + kWavDataOffset + list.size() + fact.size());
     EXPECT_EQ(pcm.frameCount, static_cast<std::size_t>(ToneSpec{}.frames));
 }
 
@@ -65,7 +66,7 @@ TEST(WavReader, DropsAPartialLastFrame) {
     std::vector<std::uint8_t> image = BuildToneWav(spec);
     const std::vector<std::uint8_t> stray = {9, 9, 9};
     image.insert(image.end(), stray.begin(), stray.end());
-    PutU32(&image, kDataSizeOffset, static_cast<std::uint32_t>(spec.frames * 4 + 3));
+    PutU32(&image, kWavDataSizeOffset, static_cast<std::uint32_t>(spec.frames * 4 + 3));
     WavPcm pcm;
     const char* why = nullptr;
     ASSERT_TRUE(ParseWav(image.data(), image.size(), &pcm, &why)) << why;
@@ -84,9 +85,9 @@ std::vector<std::uint8_t> Extensible(std::uint16_t subFormat, std::uint16_t vali
     extra[4] = 3;  // front left and right
     extra[8] = static_cast<std::uint8_t>(subFormat);
     std::memcpy(extra.data() + 10, tail, sizeof tail);
-    image = Insert(image, kFmtBodyOffset + 16, extra);
-    PutU32(&image, kFmtSizeOffset, 40);
-    PutU16(&image, kFmtBodyOffset, 0xFFFE);
+    image = Insert(image, kWavFmtBodyOffset + 16, extra);
+    PutU32(&image, kWavFmtSizeOffset, 40);
+    PutU16(&image, kWavFmtBodyOffset, 0xFFFE);
     return image;
 }
 
@@ -97,7 +98,7 @@ TEST(WavReader, ReadsTheExtensibleHeaderOnlyForPlainPcm) {
     ASSERT_TRUE(ParseWav(pcmImage.data(), pcmImage.size(), &pcm, &why)) << why;
     EXPECT_EQ(pcm.channels, 2);
     EXPECT_EQ(pcm.bitsPerSample, 16);
-    EXPECT_EQ(pcm.samples, pcmImage.data() + kDataOffset + 24);
+    EXPECT_EQ(pcm.samples, pcmImage.data() + kWavDataOffset + 24);
 
     std::vector<std::uint8_t> floatImage = Extensible(3, 16);
     EXPECT_FALSE(ParseWav(floatImage.data(), floatImage.size(), &pcm, &why));
@@ -127,29 +128,30 @@ struct Damage {
 constexpr Damage kDamages[] = {
     {"RIFX byte order", [](auto* i) { (*i)[3] = 'X'; }},
     {"not WAVE", [](auto* i) { (*i)[11] = 'X'; }},
-    {"huge format chunk", [](auto* i) { PutU32(i, kFmtSizeOffset, 0xFFFFFFF0u); }},
-    {"format chunk too short", [](auto* i) { PutU32(i, kFmtSizeOffset, 14); }},
-    {"huge data chunk", [](auto* i) { PutU32(i, kDataSizeOffset, 0xFFFFFFFFu); }},
-    {"data chunk one byte long", [](auto* i) {
-         PutU32(i, kDataSizeOffset, 1);
+    {"huge format chunk", [](auto* i) { PutU32(i, kWavFmtSizeOffset, 0xFFFFFFF0u); }},
+    {"format chunk too short", [](auto* i) { PutU32(i, kWavFmtSizeOffset, 14); }},
+    {"huge data chunk", [](auto* i) { PutU32(i, kWavDataSizeOffset, 0xFFFFFFFFu); }},
+    {"data chunk one byte long", [](auto* i) { PutU32(i, kWavDataSizeOffset, 1); }},
+    {"empty data chunk",
+     [](auto* i) {
+         PutU32(i, kWavDataSizeOffset, 0);
+         i->resize(kWavDataOffset);
      }},
-    {"empty data chunk", [](auto* i) {
-         PutU32(i, kDataSizeOffset, 0);
-         i->resize(kDataOffset);
+    {"float samples", [](auto* i) { PutU16(i, kWavFmtBodyOffset, 3); }},
+    {"no channels", [](auto* i) { PutU16(i, kWavFmtBodyOffset + 2, 0); }},
+    {"six channels",
+     [](auto* i) {
+         PutU16(i, kWavFmtBodyOffset + 2, 6);
+         PutU16(i, kWavFmtBodyOffset + 12, 12);
      }},
-    {"float samples", [](auto* i) { PutU16(i, kFmtBodyOffset, 3); }},
-    {"no channels", [](auto* i) { PutU16(i, kFmtBodyOffset + 2, 0); }},
-    {"six channels", [](auto* i) {
-         PutU16(i, kFmtBodyOffset + 2, 6);
-         PutU16(i, kFmtBodyOffset + 12, 12);
-     }},
-    {"zero rate", [](auto* i) { PutU32(i, kFmtBodyOffset + 4, 0); }},
-    {"absurd rate", [](auto* i) { PutU32(i, kFmtBodyOffset + 4, 0x7FFFFFFFu); }},
-    {"block size not the frame size", [](auto* i) { PutU16(i, kFmtBodyOffset + 12, 3); }},
-    {"zero block size", [](auto* i) { PutU16(i, kFmtBodyOffset + 12, 0); }},
-    {"24-bit samples", [](auto* i) {
-         PutU16(i, kFmtBodyOffset + 14, 24);
-         PutU16(i, kFmtBodyOffset + 12, 6);
+    {"zero rate", [](auto* i) { PutU32(i, kWavFmtBodyOffset + 4, 0); }},
+    {"absurd rate", [](auto* i) { PutU32(i, kWavFmtBodyOffset + 4, 0x7FFFFFFFu); }},
+    {"block size not the frame size", [](auto* i) { PutU16(i, kWavFmtBodyOffset + 12, 3); }},
+    {"zero block size", [](auto* i) { PutU16(i, kWavFmtBodyOffset + 12, 0); }},
+    {"24-bit samples",
+     [](auto* i) {
+         PutU16(i, kWavFmtBodyOffset + 14, 24);
+         PutU16(i, kWavFmtBodyOffset + 12, 6);
      }},
     {"no format chunk", [](auto* i) { (*i)[12] = 'x'; }},
     {"no data chunk", [](auto* i) { (*i)[36] = 'x'; }},
@@ -193,7 +195,7 @@ TEST(WavReader, RandomDamageStaysInsideTheImage) {
         std::vector<std::uint8_t> image = original;
         int hits = 1 + static_cast<int>(next() % 4);
         for (int h = 0; h < hits; ++h) {
-            image[next() % kDataOffset] = static_cast<std::uint8_t>(next());
+            image[next() % kWavDataOffset] = static_cast<std::uint8_t>(next());
         }
         std::size_t size = next() % 3 == 0 ? next() % image.size() : image.size();
         std::unique_ptr<std::uint8_t[]> keep;

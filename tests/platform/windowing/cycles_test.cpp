@@ -25,18 +25,6 @@ int Cycles() {
     return asked != nullptr ? std::atoi(asked) : 1000;
 }
 
-PIXELFORMATDESCRIPTOR DemoFormatRequest() {
-    PIXELFORMATDESCRIPTOR request{};
-    request.nSize = sizeof request;
-    request.nVersion = 1;
-    request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    request.iPixelType = PFD_TYPE_RGBA;
-    request.cColorBits = 16;
-    request.cDepthBits = 16;
-    request.iLayerType = PFD_MAIN_PLANE;
-    return request;
-}
-
 // What a cycle leaves to check, or where it stopped.
 struct Cycle {
     std::string failed;  // the step that failed, empty when every step worked
@@ -94,9 +82,9 @@ Cycle RunCycle() {
     const DWORD exStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
     RECT rect{0, 0, kWidth, kHeight};
     AdjustWindowRectEx(&rect, style, FALSE, exStyle);
-    HWND window = CreateWindowExA(exStyle, kClassName, "Cycles", style, 0, 0,
-                                  rect.right - rect.left, rect.bottom - rect.top, nullptr,
-                                  nullptr, instance, nullptr);
+    HWND window =
+        CreateWindowExA(exStyle, kClassName, "Cycles", style, 0, 0, rect.right - rect.left,
+                        rect.bottom - rect.top, nullptr, nullptr, instance, nullptr);
     HDC dc = window != nullptr ? GetDC(window) : nullptr;
     const PIXELFORMATDESCRIPTOR request = DemoFormatRequest();
     const int format = dc != nullptr ? ChoosePixelFormat(dc, &request) : 0;

@@ -18,13 +18,6 @@ struct Key {
     WPARAM vk;
 };
 
-bool Focused() {
-    for (const MSG& msg : gRecorded.sent) {
-        if (msg.message == WM_ACTIVATE && LOWORD(msg.wParam) != WA_INACTIVE) return true;
-    }
-    return false;
-}
-
 std::vector<MSG> KeyMessages() {
     std::vector<MSG> keys;
     for (const MSG& msg : gRecorded.queued) {
@@ -46,9 +39,10 @@ protected:
 };
 
 TEST_F(Keys, PressesAndReleasesCarryVirtualKeyCodes) {
-    std::vector<Key> keys = {{"Escape", VK_ESCAPE}, {"space", VK_SPACE}, {"Return", VK_RETURN},
-                             {"Left", VK_LEFT},     {"Up", VK_UP},       {"Right", VK_RIGHT},
-                             {"Down", VK_DOWN},     {"Shift_L", VK_SHIFT}, {"Control_L", VK_CONTROL}};
+    std::vector<Key> keys = {
+        {"Escape", VK_ESCAPE}, {"space", VK_SPACE},   {"Return", VK_RETURN},
+        {"Left", VK_LEFT},     {"Up", VK_UP},         {"Right", VK_RIGHT},
+        {"Down", VK_DOWN},     {"Shift_L", VK_SHIFT}, {"Control_L", VK_CONTROL}};
     for (int n = 1; n <= 12; ++n) {
         if (n == 10) continue;  // a system key, below
         static std::string names[13];

@@ -21,8 +21,8 @@ std::string ReadFile(const std::string& path) {
 TEST(Startup, WinMainGetsTheCommandLineAfterTheProgramNameAndItsResultIsTheExitStatus) {
     CommandResult run = RunCommand(std::string(STARTUP_PROBE) + " one 'two words' three");
     EXPECT_EQ(run.status, 42);
-    std::string expected = "WinMain [one \"two words\" three] " + std::to_string(SW_SHOWDEFAULT) +
-                           " 1 1\n";
+    std::string expected =
+        "WinMain [one \"two words\" three] " + std::to_string(SW_SHOWDEFAULT) + " 1 1\n";
     EXPECT_EQ(run.output, expected);
 
     CommandResult bare = RunCommand(STARTUP_PROBE);

@@ -9,19 +9,12 @@
 namespace {
 
 bool Visible(const char* title) {
-    return RunCommand(std::string("xdotool search --onlyvisible --name '^") + title + "$'").status ==
-           0;
+    return RunCommand(std::string("xdotool search --onlyvisible --name '^") + title + "$'")
+               .status == 0;
 }
 
 bool Exists(const char* title) {
     return RunCommand(std::string("xdotool search --name '^") + title + "$'").status == 0;
-}
-
-bool Focused() {
-    for (const MSG& msg : gRecorded.sent) {
-        if (msg.message == WM_ACTIVATE && LOWORD(msg.wParam) != WA_INACTIVE) return true;
-    }
-    return false;
 }
 
 bool QuitTaken() {
@@ -112,24 +105,13 @@ TEST_F(Windows, DeviceContextBelongsToItsOwnWindowOnly) {
     CloseTestWindow(second);
 }
 
-PIXELFORMATDESCRIPTOR Request(DWORD flags, BYTE depthBits) {
-    PIXELFORMATDESCRIPTOR request{};
-    request.nSize = sizeof request;
-    request.nVersion = 1;
-    request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | flags;
-    request.iPixelType = PFD_TYPE_RGBA;
-    request.cColorBits = 16;
-    request.cDepthBits = depthBits;
-    return request;
-}
-
 TEST_F(Windows, PixelFormatGivesTheAskedBuffers) {
     for (bool doubleBuffer : {true, false}) {
         SCOPED_TRACE(doubleBuffer);
         HWND window = OpenTestWindow("Pixels", WS_POPUP, 0);
         ASSERT_NE(window, nullptr);
         HDC dc = GetDC(window);
-        PIXELFORMATDESCRIPTOR request = Request(doubleBuffer ? PFD_DOUBLEBUFFER : 0, 16);
+        PIXELFORMATDESCRIPTOR request = FormatRequest(doubleBuffer ? PFD_DOUBLEBUFFER : 0, 16);
         int format = ChoosePixelFormat(dc, &request);
         ASSERT_NE(format, 0);
         ASSERT_TRUE(SetPixelFormat(dc, format, &request));
@@ -152,7 +134,7 @@ TEST_F(Windows, PixelFormatGivesTheAskedBuffers) {
         CloseTestWindow(window);
     }
     HWND window = OpenTestWindow("Pixels", WS_POPUP, 0);
-    PIXELFORMATDESCRIPTOR indexed = Request(PFD_DOUBLEBUFFER, 16);
+    PIXELFORMATDESCRIPTOR indexed = FormatRequest(PFD_DOUBLEBUFFER, 16);
     indexed.iPixelType = PFD_TYPE_COLORINDEX;
     EXPECT_EQ(ChoosePixelFormat(GetDC(window), &indexed), 0);
     // No context can be made before the window has a pixel format.

@@ -1,9 +1,9 @@
 // The recording window, message pump and X tool runner the windowing tests share.
 #include "windowing_support.h"
 
+#include <sys/wait.h>
 #include <chrono>
 #include <cstdio>
-#include <sys/wait.h>
 #include <thread>
 
 Recorded gRecorded;
@@ -66,6 +66,13 @@ bool SawSent(UINT message) {
     return false;
 }
 
+bool Focused() {
+    for (const MSG& msg : gRecorded.sent) {
+        if (msg.message == WM_ACTIVATE && LOWORD(msg.wParam) != WA_INACTIVE) return true;
+    }
+    return false;
+}
+
 HWND OpenTestWindow(const char* title, DWORD style, DWORD exStyle) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSA description{};
@@ -77,9 +84,8 @@ HWND OpenTestWindow(const char* title, DWORD style, DWORD exStyle) {
 
     RECT rect{0, 0, 640, 480};
     AdjustWindowRectEx(&rect, style, FALSE, exStyle);
-    HWND window = CreateWindowExA(exStyle, kClassName, title, style, 0, 0,
-                                  rect.right - rect.left, rect.bottom - rect.top, nullptr,
-                                  nullptr, instance, nullptr);
+    HWND window = CreateWindowExA(exStyle, kClassName, title, style, 0, 0, rect.right - rect.left,
+                                  rect.bottom - rect.top, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) return nullptr;
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
@@ -91,4 +97,15 @@ void CloseTestWindow(HWND window) {
     DestroyWindow(window);
     PumpUntil([] { return false; }, 50);
     gRecorded = {};
+}
+
+PIXELFORMATDESCRIPTOR FormatRequest(DWORD flags, BYTE depthBits) {
+    PIXELFORMATDESCRIPTOR request{};
+    request.nSize = sizeof request;
+    request.nVersion = 1;
+    request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | flags;
+    request.iPixelType = PFD_TYPE_RGBA;
+    request.cColorBits = 16;
+    request.cDepthBits = depthBits;
+    return request;
 }

@@ -32,3 +32,11 @@ void CloseTestWindow(HWND window);
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 15000);
 
 bool SawSent(UINT message);
+
+// True once the window procedure has been told that its window is active.
+bool Focused();
+
+// A request for an RGBA format of 16 colour bits that OpenGL draws into a window, plus `flags`.
+PIXELFORMATDESCRIPTOR FormatRequest(DWORD flags, BYTE depthBits);
+// The demo's own request: double-buffered, 16 depth bits.
+inline PIXELFORMATDESCRIPTOR DemoFormatRequest() { return FormatRequest(PFD_DOUBLEBUFFER, 16); }

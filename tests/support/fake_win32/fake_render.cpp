@@ -3,19 +3,14 @@
 #include "fake_win32.h"
 #include "render/render.h"
 
-void ResizeViewport(int width, int height)
-{
-    fake::Log("ResizeViewport", {width, height});
-}
+void ResizeViewport(int width, int height) { fake::Log("ResizeViewport", {width, height}); }
 
-bool InitRenderState()
-{
+bool InitRenderState() {
     fake::Log("InitRenderState", {});
     return !fake::ShouldFail("InitRenderState");
 }
 
-bool RenderFrame()
-{
+bool RenderFrame() {
     fake::Log("RenderFrame", {});
     return !fake::ShouldFail("RenderFrame");
 }

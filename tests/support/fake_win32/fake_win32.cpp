@@ -10,20 +10,17 @@ namespace fake {
 Script script;
 Record record;
 
-void Reset()
-{
+void Reset() {
     script = Script{};
     record = Record{};
 }
 
-void FailCall(const std::string& name, int occurrence)
-{
+void FailCall(const std::string& name, int occurrence) {
     script.failName = name;
     script.failOccurrence = occurrence;
 }
 
-void QueueMessage(UINT message, WPARAM wParam, LPARAM lParam)
-{
+void QueueMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     MSG msg = {};
     msg.hwnd = reinterpret_cast<HWND>(kWindowBase + 1);
     msg.message = message;
@@ -32,15 +29,13 @@ void QueueMessage(UINT message, WPARAM wParam, LPARAM lParam)
     script.queue.push_back({false, msg});
 }
 
-void QueueIdle(int turns)
-{
+void QueueIdle(int turns) {
     for (int i = 0; i < turns; ++i) {
         script.queue.push_back({true, {}});
     }
 }
 
-std::vector<std::string> Names()
-{
+std::vector<std::string> Names() {
     std::vector<std::string> names;
     for (const Call& call : record.calls) {
         names.push_back(call.name);
@@ -48,8 +43,7 @@ std::vector<std::string> Names()
     return names;
 }
 
-std::vector<Call> Calls(const std::string& name)
-{
+std::vector<Call> Calls(const std::string& name) {
     std::vector<Call> found;
     for (const Call& call : record.calls) {
         if (call.name == name) {
@@ -59,13 +53,9 @@ std::vector<Call> Calls(const std::string& name)
     return found;
 }
 
-int Count(const std::string& name)
-{
-    return static_cast<int>(Calls(name).size());
-}
+int Count(const std::string& name) { return static_cast<int>(Calls(name).size()); }
 
-int IndexOf(const std::string& name, int occurrence)
-{
+int IndexOf(const std::string& name, int occurrence) {
     int seen = 0;
     for (std::size_t i = 0; i < record.calls.size(); ++i) {
         if (record.calls[i].name == name && ++seen == occurrence) {
@@ -75,18 +65,15 @@ int IndexOf(const std::string& name, int occurrence)
     return -1;
 }
 
-void Log(const char* name, std::vector<std::int64_t> args, std::vector<std::string> texts)
-{
+void Log(const char* name, std::vector<std::int64_t> args, std::vector<std::string> texts) {
     record.calls.push_back({name, std::move(args), std::move(texts)});
 }
 
-bool ShouldFail(const char* name)
-{
+bool ShouldFail(const char* name) {
     return script.failName == name && Count(name) == script.failOccurrence;
 }
 
-std::int64_t Handle(const void* handle)
-{
+std::int64_t Handle(const void* handle) {
     return static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(handle));
 }
 
@@ -99,38 +86,32 @@ using fake::Log;
 using fake::ShouldFail;
 
 template <typename T>
-T MakeHandle(std::int64_t base, const char* name)
-{
+T MakeHandle(std::int64_t base, const char* name) {
     return reinterpret_cast<T>(static_cast<std::intptr_t>(base + fake::Count(name)));
 }
 
-std::string Text(LPCSTR text)
-{
+std::string Text(LPCSTR text) {
     return text == nullptr ? std::string("(null)") : std::string(text);
 }
 
 }  // namespace
 
-HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName)
-{
+HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
     Log("GetModuleHandleA", {}, {Text(moduleName)});
     return reinterpret_cast<HMODULE>(fake::kInstance);
 }
 
-HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName)
-{
+HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName) {
     Log("LoadIconA", {Handle(instance), Handle(iconName)});
     return reinterpret_cast<HICON>(fake::kIcon);
 }
 
-HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName)
-{
+HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName) {
     Log("LoadCursorA", {Handle(instance), Handle(cursorName)});
     return reinterpret_cast<HCURSOR>(fake::kCursor);
 }
 
-ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass)
-{
+ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass) {
     Log("RegisterClassA", {}, {Text(windowClass->lpszClassName)});
     if (ShouldFail("RegisterClassA") || fake::record.classRegistered) {
         return 0;
@@ -140,8 +121,7 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass)
     return 0xC001;
 }
 
-BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance)
-{
+BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance) {
     Log("UnregisterClassA", {Handle(instance)}, {Text(className)});
     if (ShouldFail("UnregisterClassA") || !fake::record.classRegistered ||
         Text(className) != Text(fake::record.registeredClass.lpszClassName)) {
@@ -151,8 +131,7 @@ BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance)
     return TRUE;
 }
 
-BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle)
-{
+BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle) {
     Log("AdjustWindowRectEx",
         {style, menu, exStyle, rect->left, rect->top, rect->right, rect->bottom});
     fake::record.adjustedRect = *rect;
@@ -168,10 +147,9 @@ BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyl
     return TRUE;
 }
 
-HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style,
-                            int x, int y, int width, int height, HWND parent, HMENU menu,
-                            HINSTANCE instance, LPVOID param)
-{
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
+                            int y, int width, int height, HWND parent, HMENU menu,
+                            HINSTANCE instance, LPVOID param) {
     Log("CreateWindowExA",
         {exStyle, style, x, y, width, height, Handle(parent), Handle(menu), Handle(instance),
          Handle(param)},
@@ -182,107 +160,92 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     return MakeHandle<HWND>(fake::kWindowBase, "CreateWindowExA");
 }
 
-BOOL WINAPI ShowWindow(HWND window, int command)
-{
+BOOL WINAPI ShowWindow(HWND window, int command) {
     Log("ShowWindow", {Handle(window), command});
     return FALSE;
 }
 
-BOOL WINAPI SetForegroundWindow(HWND window)
-{
+BOOL WINAPI SetForegroundWindow(HWND window) {
     Log("SetForegroundWindow", {Handle(window)});
     return TRUE;
 }
 
-HWND WINAPI SetFocus(HWND window)
-{
+HWND WINAPI SetFocus(HWND window) {
     Log("SetFocus", {Handle(window)});
     return nullptr;
 }
 
-BOOL WINAPI DestroyWindow(HWND window)
-{
+BOOL WINAPI DestroyWindow(HWND window) {
     Log("DestroyWindow", {Handle(window)});
     return ShouldFail("DestroyWindow") ? FALSE : TRUE;
 }
 
-int WINAPI ShowCursor(BOOL show)
-{
+int WINAPI ShowCursor(BOOL show) {
     Log("ShowCursor", {show});
     fake::record.cursorCount += show ? 1 : -1;
     return fake::record.cursorCount;
 }
 
-LONG WINAPI ChangeDisplaySettingsA(LPDEVMODEA mode, DWORD flags)
-{
+LONG WINAPI ChangeDisplaySettingsA(LPDEVMODEA mode, DWORD flags) {
     Log("ChangeDisplaySettingsA", {mode != nullptr, flags});
     if (mode == nullptr) {
         fake::record.displayChanged = false;
         return DISP_CHANGE_SUCCESSFUL;
     }
     fake::record.displayMode = *mode;
-    const LONG result =
-        ShouldFail("ChangeDisplaySettingsA") ? DISP_CHANGE_FAILED : fake::script.displayChangeResult;
+    const LONG result = ShouldFail("ChangeDisplaySettingsA") ? DISP_CHANGE_FAILED
+                                                             : fake::script.displayChangeResult;
     if (result == DISP_CHANGE_SUCCESSFUL) {
         fake::record.displayChanged = true;
     }
     return result;
 }
 
-HDC WINAPI GetDC(HWND window)
-{
+HDC WINAPI GetDC(HWND window) {
     Log("GetDC", {Handle(window)});
     return ShouldFail("GetDC") ? nullptr : MakeHandle<HDC>(fake::kDeviceContextBase, "GetDC");
 }
 
-int WINAPI ReleaseDC(HWND window, HDC dc)
-{
+int WINAPI ReleaseDC(HWND window, HDC dc) {
     Log("ReleaseDC", {Handle(window), Handle(dc)});
     return ShouldFail("ReleaseDC") ? 0 : 1;
 }
 
-int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request)
-{
+int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request) {
     Log("ChoosePixelFormat", {Handle(dc)});
     fake::record.chosenFormat = *request;
     return ShouldFail("ChoosePixelFormat") ? 0 : fake::kPixelFormat;
 }
 
-BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* request)
-{
+BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* request) {
     Log("SetPixelFormat", {Handle(dc), format});
     fake::record.setFormat = *request;
     return ShouldFail("SetPixelFormat") ? FALSE : TRUE;
 }
 
-BOOL WINAPI SwapBuffers(HDC dc)
-{
+BOOL WINAPI SwapBuffers(HDC dc) {
     Log("SwapBuffers", {Handle(dc)});
     return TRUE;
 }
 
-HGLRC WINAPI wglCreateContext(HDC dc)
-{
+HGLRC WINAPI wglCreateContext(HDC dc) {
     Log("wglCreateContext", {Handle(dc)});
     return ShouldFail("wglCreateContext")
                ? nullptr
                : MakeHandle<HGLRC>(fake::kRenderContextBase, "wglCreateContext");
 }
 
-BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context)
-{
+BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
     Log("wglMakeCurrent", {Handle(dc), Handle(context)});
     return ShouldFail("wglMakeCurrent") ? FALSE : TRUE;
 }
 
-BOOL WINAPI wglDeleteContext(HGLRC context)
-{
+BOOL WINAPI wglDeleteContext(HGLRC context) {
     Log("wglDeleteContext", {Handle(context)});
     return ShouldFail("wglDeleteContext") ? FALSE : TRUE;
 }
 
-BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMsg)
-{
+BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMsg) {
     Log("PeekMessageA", {Handle(window), filterMin, filterMax, removeMsg});
     if (fake::script.queue.empty()) {
         // A loop that outlives its script is stopped, and the test sees why.
@@ -300,29 +263,23 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
     return TRUE;
 }
 
-BOOL WINAPI TranslateMessage(const MSG* msg)
-{
+BOOL WINAPI TranslateMessage(const MSG* msg) {
     Log("TranslateMessage", {msg->message, static_cast<std::int64_t>(msg->wParam)});
     return FALSE;
 }
 
-LRESULT WINAPI DispatchMessageA(const MSG* msg)
-{
-    Log("DispatchMessageA",
-        {msg->message, static_cast<std::int64_t>(msg->wParam), msg->lParam});
+LRESULT WINAPI DispatchMessageA(const MSG* msg) {
+    Log("DispatchMessageA", {msg->message, static_cast<std::int64_t>(msg->wParam), msg->lParam});
     WNDPROC procedure = fake::record.registeredClass.lpfnWndProc;
     return procedure == nullptr ? 0 : procedure(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
-LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    Log("DefWindowProcA",
-        {Handle(window), message, static_cast<std::int64_t>(wParam), lParam});
+LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Log("DefWindowProcA", {Handle(window), message, static_cast<std::int64_t>(wParam), lParam});
     return fake::kDefaultResult;
 }
 
-void WINAPI PostQuitMessage(int exitCode)
-{
+void WINAPI PostQuitMessage(int exitCode) {
     Log("PostQuitMessage", {exitCode});
     MSG quit = {};
     quit.message = WM_QUIT;
@@ -330,8 +287,7 @@ void WINAPI PostQuitMessage(int exitCode)
     fake::script.queue.push_front({false, quit});
 }
 
-int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
-{
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     Log("MessageBoxA", {Handle(owner), type}, {Text(text), Text(caption)});
     if (!fake::script.boxAnswers.empty()) {
         const int answer = fake::script.boxAnswers.front();
@@ -341,8 +297,7 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     return (type & MB_TYPEMASK) == MB_OK ? IDOK : IDNO;
 }
 
-BOOL WINAPI PlaySoundA(LPCSTR sound, HMODULE module, DWORD flags)
-{
+BOOL WINAPI PlaySoundA(LPCSTR sound, HMODULE module, DWORD flags) {
     Log("PlaySoundA", {Handle(module), flags}, {Text(sound)});
     return TRUE;
 }

@@ -42,7 +42,7 @@ struct Record {
     int cursorCount = 0;  // ShowCursor's display counter
     PIXELFORMATDESCRIPTOR chosenFormat = {};
     PIXELFORMATDESCRIPTOR setFormat = {};
-    RECT adjustedRect = {};  // the rectangle AdjustWindowRectEx was given
+    RECT adjustedRect = {};     // the rectangle AdjustWindowRectEx was given
     bool queueOverrun = false;  // the loop read past the end of the scripted queue
 };
 

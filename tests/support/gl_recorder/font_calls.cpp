@@ -7,9 +7,9 @@
 namespace {
 
 // SelectObject answers with what was selected before, as GDI does (one DC is enough here).
-constexpr std::uintptr_t stockFontValue = 0x5700;
+constexpr std::uintptr_t kStockFontValue = 0x5700;
 std::uintptr_t nextFontValue = 0xF000;
-std::uintptr_t selected = stockFontValue;
+std::uintptr_t selected = kStockFontValue;
 
 double Value(const void* handle) {
     return static_cast<double>(reinterpret_cast<std::uintptr_t>(handle));

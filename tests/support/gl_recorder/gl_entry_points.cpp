@@ -27,7 +27,9 @@ void GLAPIENTRY glVertex3f(GLfloat x, GLfloat y, GLfloat z) { Record(Gl::Vertex3
 void GLAPIENTRY glShadeModel(GLenum mode) { Record(Gl::ShadeModel, {double(mode)}); }
 void GLAPIENTRY glEnable(GLenum cap) { Record(Gl::Enable, {double(cap)}); }
 void GLAPIENTRY glDepthFunc(GLenum func) { Record(Gl::DepthFunc, {double(func)}); }
-void GLAPIENTRY glHint(GLenum target, GLenum mode) { Record(Gl::Hint, {double(target), double(mode)}); }
+void GLAPIENTRY glHint(GLenum target, GLenum mode) {
+    Record(Gl::Hint, {double(target), double(mode)});
+}
 
 GLuint GLAPIENTRY glGenLists(GLsizei range) {
     Record(Gl::GenLists, {double(range)});
@@ -35,18 +37,22 @@ GLuint GLAPIENTRY glGenLists(GLsizei range) {
     nextListName += static_cast<GLuint>(range);
     return first;
 }
-void GLAPIENTRY glNewList(GLuint list, GLenum mode) { Record(Gl::NewList, {double(list), double(mode)}); }
+void GLAPIENTRY glNewList(GLuint list, GLenum mode) {
+    Record(Gl::NewList, {double(list), double(mode)});
+}
 void GLAPIENTRY glEndList() { Record(Gl::EndList, {}); }
 void GLAPIENTRY glListBase(GLuint base) { Record(Gl::ListBase, {double(base)}); }
 void GLAPIENTRY glCallLists(GLsizei n, GLenum type, const GLvoid* lists) {
     // Only byte lists are kept as text; that is all the renderer passes.
     const bool bytes = type == GL_UNSIGNED_BYTE;
-    RecordText(Gl::CallLists, {double(n), double(type)}, bytes ? static_cast<const char*>(lists) : nullptr,
-               bytes ? n : 0);
+    RecordText(Gl::CallLists, {double(n), double(type)},
+               bytes ? static_cast<const char*>(lists) : nullptr, bytes ? n : 0);
 }
 void GLAPIENTRY glPushAttrib(GLbitfield mask) { Record(Gl::PushAttrib, {double(mask)}); }
 void GLAPIENTRY glPopAttrib() { Record(Gl::PopAttrib, {}); }
-void GLAPIENTRY glPushClientAttrib(GLbitfield mask) { Record(Gl::PushClientAttrib, {double(mask)}); }
+void GLAPIENTRY glPushClientAttrib(GLbitfield mask) {
+    Record(Gl::PushClientAttrib, {double(mask)});
+}
 void GLAPIENTRY glPopClientAttrib() { Record(Gl::PopClientAttrib, {}); }
 void GLAPIENTRY glPixelStorei(GLenum name, GLint value) {
     Record(Gl::PixelStorei, {double(name), double(value)});

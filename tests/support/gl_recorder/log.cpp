@@ -7,8 +7,8 @@
 
 namespace {
 
-constexpr int capacity = 16384;
-GlCall calls[capacity];
+constexpr int kCapacity = 16384;
+GlCall calls[kCapacity];
 int used = 0;
 int dropped = 0;
 bool recording = true;
@@ -35,7 +35,7 @@ int Dropped() { return dropped; }
 bool Recording() { return recording; }
 
 GlCall* Append(Gl fn) {
-    if (used == capacity) {
+    if (used == kCapacity) {
         ++dropped;
         return nullptr;
     }

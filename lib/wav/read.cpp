@@ -1,6 +1,6 @@
 // The bounded RIFF/WAVE walk behind ParseWav: chunks are visited only while their whole
 // header and body lie inside the image, and the format is checked for self-consistency.
-#include "platform/linux/wav_reader.h"
+#include "wav/wav.h"
 
 #include <cstring>
 
@@ -34,6 +34,7 @@ bool Fail(const char** why, const char* reason) {
 struct Format {
     std::uint16_t channels;
     std::uint32_t rate;
+    std::uint32_t byteRate;
     std::uint16_t blockAlign;
     std::uint16_t bits;
 };
@@ -43,11 +44,14 @@ bool ReadFormat(const std::uint8_t* body, std::uint32_t size, Format* format, co
     std::uint16_t tag = ReadU16(body);
     format->channels = ReadU16(body + 2);
     format->rate = ReadU32(body + 4);
+    format->byteRate = ReadU32(body + 8);
     format->blockAlign = ReadU16(body + 12);
     format->bits = ReadU16(body + 14);
     if (tag == kFormatExtensible) {
-        if (size < 40 || ReadU16(body + 16) < 22) return Fail(why, "extensible format chunk too short");
-        if (ReadU16(body + 18) != format->bits) return Fail(why, "padded samples are not supported");
+        if (size < 40 || ReadU16(body + 16) < 22)
+            return Fail(why, "extensible format chunk too short");
+        if (ReadU16(body + 18) != format->bits)
+            return Fail(why, "padded samples are not supported");
         tag = ReadU16(body + 24);
         if (std::memcmp(body + 26, kSubtypeTail, sizeof kSubtypeTail) != 0) {
             return Fail(why, "unknown extensible sub-format");
@@ -56,7 +60,8 @@ bool ReadFormat(const std::uint8_t* body, std::uint32_t size, Format* format, co
     if (tag != kFormatPcm) return Fail(why, "not integer PCM");
     if (format->channels != 1 && format->channels != 2) return Fail(why, "not mono or stereo");
     if (format->bits != 8 && format->bits != 16) return Fail(why, "not 8 or 16 bits per sample");
-    if (format->rate < kMinRate || format->rate > kMaxRate) return Fail(why, "implausible sample rate");
+    if (format->rate < kMinRate || format->rate > kMaxRate)
+        return Fail(why, "implausible sample rate");
     if (format->blockAlign != format->channels * format->bits / 8) {
         return Fail(why, "block size does not match the format");
     }
@@ -81,7 +86,8 @@ bool ParseWav(const std::uint8_t* image, std::size_t size, WavPcm* pcm, const ch
         std::size_t room = size - offset - 8;
         bool isData = std::memcmp(header, "data", 4) == 0;
         if (chunkSize > room) {
-            return Fail(why, isData ? "sample data cut short" : "chunk runs past the end of the file");
+            return Fail(why,
+                        isData ? "sample data cut short" : "chunk runs past the end of the file");
         }
         const std::uint8_t* body = header + 8;
         if (std::memcmp(header, "fmt ", 4) == 0) {
@@ -97,6 +103,8 @@ bool ParseWav(const std::uint8_t* image, std::size_t size, WavPcm* pcm, const ch
             pcm->bitsPerSample = format.bits;
             pcm->samples = body;
             pcm->frameCount = frames;
+            pcm->riffSize = ReadU32(image + 4);
+            pcm->byteRate = format.byteRate;
             return true;
         }
         // Chunks are padded to an even length; a missing pad byte at the very end is harmless.

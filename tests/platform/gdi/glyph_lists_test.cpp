@@ -14,7 +14,8 @@ HDC MadeUpDc(std::uintptr_t value) { return reinterpret_cast<HDC>(value); }
 
 HFONT DemoFont() {
     return CreateFontA(-20, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, FF_DONTCARE | DEFAULT_PITCH, "Arial");
+                       CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, FF_DONTCARE | DEFAULT_PITCH,
+                       "Arial");
 }
 
 struct Glyph {
@@ -117,6 +118,36 @@ TEST(GlyphLists, SelectionsAreKeptPerDcAndDeletionLeavesNoDanglingFont) {
     EXPECT_FALSE(DeleteObject(nullptr));
 }
 
+// GetCharWidth32A reports for each code what its list advances by, the codes without a glyph
+// included; it fills one entry a code and fails on a reversed range or a missing buffer.
+TEST(GlyphLists, CharacterWidthsAreTheListsAdvances) {
+    const HDC dc = MadeUpDc(0xD5);
+    const HFONT font = DemoFont();
+    const HGDIOBJ previous = SelectObject(dc, font);
+    const std::map<DWORD, Glyph> glyphs = BuildLists(dc);
+    INT widths[223];
+    ASSERT_TRUE(GetCharWidth32A(dc, 32, 254, widths));
+    for (const auto& [code, glyph] : glyphs) {
+        const double advance = glyph.hasBitmap ? glyph.bitmap.arg[4] : 0.0;
+        EXPECT_EQ(widths[code - 32], advance) << code;
+    }
+    EXPECT_GT(widths['A' - 32], 0);
+    EXPECT_EQ(widths[0x81 - 32], 0) << "a hole of the code page has no glyph";
+
+    INT sentinel[3] = {-1, -1, -1};
+    ASSERT_TRUE(GetCharWidth32A(dc, 'W', 'W', sentinel));
+    EXPECT_EQ(sentinel[0], widths['W' - 32]);
+    EXPECT_EQ(sentinel[1], -1) << "one entry for one code";
+    EXPECT_FALSE(GetCharWidth32A(dc, 'B', 'A', sentinel));
+    EXPECT_FALSE(GetCharWidth32A(dc, 'A', 'B', nullptr));
+
+    // The stock font has no glyphs here, so nothing in it has a width.
+    EXPECT_EQ(SelectObject(dc, previous), font);
+    ASSERT_TRUE(GetCharWidth32A(dc, 'A', 'A', sentinel));
+    EXPECT_EQ(sentinel[0], 0);
+    EXPECT_TRUE(DeleteObject(font));
+}
+
 // The window layer forgets a DC when its window dies: the next DC with that value (or a test
 // reusing it) starts over with the stock font, and no table fills up however many come.
 TEST(GlyphLists, AForgottenDcStartsOverWithTheStockFontAndDcsNeverRunOut) {
@@ -124,14 +155,14 @@ TEST(GlyphLists, AForgottenDcStartsOverWithTheStockFontAndDcsNeverRunOut) {
     const HDC dc = MadeUpDc(0xD5);
     const HGDIOBJ stock = SelectObject(dc, font);
     ASSERT_NE(stock, nullptr);
-    ForgetDeviceContext(dc);
+    standin::ForgetDeviceContext(dc);
     EXPECT_FALSE(BuildLists(dc).at('A').hasBitmap) << "the selection went with the DC";
     EXPECT_EQ(SelectObject(dc, font), stock);
-    ForgetDeviceContext(dc);
+    standin::ForgetDeviceContext(dc);
     for (std::uintptr_t n = 0; n < 10000; ++n) {
         const HDC fresh = MadeUpDc(0x100000 + n * 4);
         ASSERT_EQ(SelectObject(fresh, font), stock) << "DC number " << n;
-        ForgetDeviceContext(fresh);
+        standin::ForgetDeviceContext(fresh);
     }
     const HDC last = MadeUpDc(0xE6);
     SelectObject(last, font);

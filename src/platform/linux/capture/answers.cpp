@@ -1,0 +1,45 @@
+// MessageBoxA under the capture: nothing is shown, since nobody is there to answer.
+//
+// A Yes/No box is a question, answered with the capture's --answer. Any other box tells of a
+// failure: it is written to stderr as one line and answered OK, and the capture will fail, since
+// a video of a program that met an error is not the video that was asked for.
+#include <cstdio>
+
+#include "platform/linux/capture/capture.h"
+
+namespace {
+
+struct Answers {
+    bool yes = false;
+    bool errorShown = false;
+};
+
+Answers gAnswers;
+
+// Keeps the report on one line whatever the box's text holds.
+void PrintOneLine(const char* text) {
+    for (const char* c = text; *c != '\0'; ++c) {
+        std::fputc(*c == '\n' || *c == '\r' ? ' ' : *c, stderr);
+    }
+}
+
+}  // namespace
+
+namespace capture {
+
+void SetAnswer(bool yes) { gAnswers.yes = yes; }
+
+bool ProgramReportedError() { return gAnswers.errorShown; }
+
+}  // namespace capture
+
+extern "C" int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT type) {
+    if ((type & MB_TYPEMASK) == MB_YESNO) return gAnswers.yes ? IDYES : IDNO;
+    std::fputs("quorvane-capture: the program reported: ", stderr);
+    PrintOneLine(caption != nullptr ? caption : "Error");
+    std::fputs(": ", stderr);
+    PrintOneLine(text != nullptr ? text : "");
+    std::fputc('\n', stderr);
+    gAnswers.errorShown = true;
+    return IDOK;
+}
