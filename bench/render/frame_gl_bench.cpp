@@ -2,7 +2,7 @@
 // finish) is the baseline; a boot frame and a main-part frame, drawn by the demo's own
 // RenderFrame, are printed as ratios to it.
 //
-// Run by hand: build/bench/render/bench_render_gl (about two minutes).
+// Run by hand: build/bench/render/bench_render_gl (about a minute).
 //
 // The floor: the same frames drawn with glyph lists made the plainest way (a FreeType mono
 // bitmap per glyph, glBitmap, the hinted integer advance, the unpacking state as
@@ -132,7 +132,7 @@ BENCHMARK(MainFramePlain)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Unless told otherwise: nine rounds of every figure, interleaved in random order, so that
+    // Unless told otherwise: fifteen rounds of every figure, interleaved in random order, so that
     // a machine whose load changes weighs on a figure and its floor alike; medians reported.
     std::vector<char*> args(argv, argv + argc);
     bool repetitionsAsked = false;
@@ -140,8 +140,8 @@ int main(int argc, char** argv) {
         repetitionsAsked =
             repetitionsAsked || std::strstr(argv[i], "--benchmark_repetitions") == argv[i];
     }
-    char repetitions[] = "--benchmark_repetitions=9";
-    char minTime[] = "--benchmark_min_time=0.2";
+    char repetitions[] = "--benchmark_repetitions=15";
+    char minTime[] = "--benchmark_min_time=0.1";
     char interleaving[] = "--benchmark_enable_random_interleaving=true";
     char aggregatesOnly[] = "--benchmark_report_aggregates_only=true";
     if (!repetitionsAsked) {
