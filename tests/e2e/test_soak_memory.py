@@ -1,14 +1,20 @@
-"""Ten minutes of demo time, sped up: resident memory stays flat once the first minute is over
-(frames allocate nothing, so growth would be a leak)."""
+"""Ten minutes of demo time, sped up: resident memory stays flat once every scene has been drawn
+(frames allocate nothing, so growth would be a leak).
+
+Until the last credits line has been up for a while, memory still settles: each new text and
+scene warms the font cache and the GL driver's state, a few hundred KiB at 70, 80 and 90 s.
+The baseline is therefore taken ten demo seconds after the last change of scene."""
 import time
 import unittest
 
 import checks
+import timeline
 from demo import Demo
 
 SPEED = 20
 DEMO_MINUTES = 10
 GROWTH_LIMIT_KIB = 1024
+SETTLED_MS = timeline.CREDITS_CHANGES[-1][0] + 10000
 
 
 class SoakMemory(unittest.TestCase):
@@ -24,10 +30,10 @@ class SoakMemory(unittest.TestCase):
             self.assertTrue(checks.seen(shots, "main:creditsEnd"), checks.summary(shots))
             self.assertEqual(checks.mismatches(shots), [], checks.summary(shots))
             self.assertEqual(demo.quit(window), 0)
-        after_first_minute = [kib for ms, kib in samples if ms >= 60000]
-        growth = max(after_first_minute) - after_first_minute[0]
+        settled = [kib for ms, kib in samples if ms >= SETTLED_MS]
+        growth = max(settled) - settled[0]
         self.assertLess(growth, GROWTH_LIMIT_KIB,
-                        "resident memory grew by %d KiB: %s" % (growth, after_first_minute[::10]))
+                        "resident memory grew by %d KiB: %s" % (growth, settled[::10]))
 
 
 if __name__ == "__main__":
