@@ -425,17 +425,25 @@ BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyl
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
                             int y, int width, int height, HWND parent, HMENU menu,
                             HINSTANCE instance, LPVOID param);
-// SW_HIDE, SW_MINIMIZE / SW_SHOWMINIMIZED, SW_RESTORE, and anything else as SW_SHOW; the
-// activation, size and minimise changes that follow come through PeekMessageA as the window
-// manager reports them. The result is whether the window was visible before.
+// SW_HIDE, SW_MINIMIZE, SW_SHOWMINIMIZED, SW_RESTORE, and anything else as SW_SHOW; the result
+// is whether the window was visible before. Sends what Windows sends, before returning:
+// WM_SHOWWINDOW when the visibility changes; on showing, WM_ACTIVATE (WA_ACTIVE) for a window
+// not yet active, after which DefWindowProcA's focus brings WM_SETFOCUS; on minimising,
+// WM_KILLFOCUS, WM_MOVE to (-32000, -32000), WM_SIZE (SIZE_MINIMIZED) and WM_ACTIVATE
+// (WA_INACTIVE, minimised); on restoring, WM_ACTIVATE (WA_ACTIVE), WM_MOVE and WM_SIZE
+// (SIZE_RESTORED). The window manager's own minimising, restoring and focus changes arrive
+// through PeekMessageA as the same messages.
 BOOL WINAPI ShowWindow(HWND window, int command);
-// Raises the window; the activation it brings comes through PeekMessageA.
+// Raises the window and activates it (WM_ACTIVATE) if it is not the active window already.
 BOOL WINAPI SetForegroundWindow(HWND window);
-// Asks for the keyboard focus for the window and returns the window that had it (null if none
-// of the program's).
+// Activates the window if need be and gives it the keyboard focus (WM_KILLFOCUS to the window
+// that had it, WM_SETFOCUS to this one; nothing if it has it already), and asks the X server
+// for its input focus. Returns the window that had the focus (null if none of the program's);
+// null takes the focus away.
 HWND WINAPI SetFocus(HWND window);
-// Sends WM_DESTROY and WM_NCDESTROY, then releases the window's device context and what was
-// selected into it, and drops its queued messages. A GL context made on it survives, not current.
+// Deactivates the window (WM_ACTIVATE, WM_KILLFOCUS) if it is active, sends WM_DESTROY and
+// WM_NCDESTROY, then releases the window's device context and what was selected into it, and
+// drops its queued messages. A GL context made on it survives, not current.
 BOOL WINAPI DestroyWindow(HWND window);
 // The client area as last reported with WM_SIZE: the mode's size for an emulated fullscreen
 // window, 0 x 0 while minimised.
@@ -509,9 +517,10 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
 BOOL WINAPI TranslateMessage(const MSG* msg);
 LRESULT WINAPI DispatchMessageA(const MSG* msg);
 // Answers WM_NCCREATE with TRUE and WM_NCCALCSIZE (wParam FALSE) by taking the window's frame
-// off the rectangle; turns WM_CLOSE into DestroyWindow and the system commands SC_CLOSE,
-// SC_MINIMIZE, SC_MAXIMIZE and SC_RESTORE into what their buttons do; lets the screen saver start
-// for SC_SCREENSAVE, answering 1 (a procedure that swallows it answers 0). Everything else is
+// off the rectangle; gives a window activated while not minimised (WM_ACTIVATE) the keyboard
+// focus; turns WM_CLOSE into DestroyWindow and the system commands SC_CLOSE, SC_MINIMIZE,
+// SC_MAXIMIZE and SC_RESTORE into what their buttons do; lets the screen saver start for
+// SC_SCREENSAVE, answering 1 (a procedure that swallows it answers 0). Everything else is
 // answered with 0.
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void WINAPI PostQuitMessage(int exitCode);

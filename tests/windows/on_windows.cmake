@@ -14,7 +14,7 @@ if(conformance_sources)
   target_link_libraries(conformance_tests PRIVATE GTest::gtest_main user32 gdi32 opengl32 glu32
                         winmm)
   target_include_directories(conformance_tests PRIVATE ${PROJECT_SOURCE_DIR}/src
-                             ${PROJECT_SOURCE_DIR}/tests)
+                             ${PROJECT_SOURCE_DIR}/tests ${PROJECT_SOURCE_DIR}/tests/platform)
   target_link_options(conformance_tests PRIVATE -static-libgcc -static-libstdc++ -static)
   set_target_properties(conformance_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
   quorvane_warnings(conformance_tests)

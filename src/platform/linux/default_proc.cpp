@@ -1,10 +1,10 @@
 // DefWindowProcA: Windows' default handling of the messages the stand-in produces.
 //
-// Creation goes on (WM_NCCREATE is answered TRUE) with the frame taken off the window
-// rectangle (WM_NCCALCSIZE), a close request destroys the window, the system menu's commands act on
-// the SDL window, and a screen saver request that reaches this point lets the screen saver run,
-// answered with kScreenSaverAllowed (it is not started here: the desktop starts it when it is due).
-// Everything else is answered with 0.
+// Creation goes on (WM_NCCREATE is answered TRUE) with the frame taken off the window rectangle
+// (WM_NCCALCSIZE), an activated window takes the keyboard focus, a close request destroys the
+// window, the system menu's commands minimise, maximise or restore it, and a screen saver request
+// that reaches this point lets the screen saver run, answered with kScreenSaverAllowed (it is not
+// started here: the desktop starts it when it is due). Everything else is answered with 0.
 #include "platform/linux/standin.h"
 
 namespace {
@@ -20,13 +20,13 @@ LRESULT SystemCommand(HWND handle, WPARAM command) {
             standin::SendToWindow(handle, WM_CLOSE, 0, 0);
             break;
         case SC_MINIMIZE:
-            SDL_MinimizeWindow(window->sdl);
+            ShowWindow(handle, SW_MINIMIZE);
             break;
         case SC_MAXIMIZE:
             SDL_MaximizeWindow(window->sdl);
             break;
         case SC_RESTORE:
-            SDL_RestoreWindow(window->sdl);
+            ShowWindow(handle, SW_RESTORE);
             break;
         case SC_SCREENSAVE:
             return standin::kScreenSaverAllowed;
@@ -57,6 +57,10 @@ extern "C" LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wPara
         case WM_NCCALCSIZE:
             if (wParam == FALSE && lParam != 0)
                 ClientArea(window, reinterpret_cast<LPRECT>(lParam));
+            return 0;
+        case WM_ACTIVATE:
+            // A window activated while not minimised takes the keyboard focus.
+            if (LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0) SetFocus(window);
             return 0;
         case WM_CLOSE:
             DestroyWindow(window);

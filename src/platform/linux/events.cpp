@@ -32,28 +32,6 @@ void OnKey(const SDL_KeyboardEvent& key) {
     standin::PostToQueue(window->handle, message, vk, KeyFlags(down, key.repeat != 0, alt));
 }
 
-WPARAM Activation(WORD state, bool minimized) { return MAKEWPARAM(state, minimized ? 1 : 0); }
-
-// Sends WM_SIZE when the client area changed (or always, for a change of the sizing state).
-void ReportSize(HWND handle, bool always) {
-    standin::Window* window = standin::LookUpWindow(handle);
-    if (window == nullptr) return;
-    int width = 0;
-    int height = 0;
-    if (window->fullscreen) {
-        // An emulated fullscreen window is the mode's size to the program, whatever the screen.
-        width = window->frameWidth;
-        height = window->frameHeight;
-    } else {
-        SDL_GetWindowSize(window->sdl, &width, &height);
-    }
-    if (!always && width == window->clientWidth && height == window->clientHeight) return;
-    window->clientWidth = width;
-    window->clientHeight = height;
-    WPARAM kind = window->maximized ? SIZE_MAXIMIZED : SIZE_RESTORED;
-    standin::SendToWindow(handle, WM_SIZE, kind, MAKELPARAM(width, height));
-}
-
 void OnWindowEvent(const SDL_WindowEvent& event) {
     standin::Window* window = standin::LookUpWindowBySdlId(event.windowID);
     if (window == nullptr) return;
@@ -63,39 +41,28 @@ void OnWindowEvent(const SDL_WindowEvent& event) {
             standin::PostToQueue(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
             break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
-            standin::SendToWindow(handle, WM_ACTIVATE, Activation(WA_ACTIVE, window->minimized), 0);
-            standin::CheckScreenSaver(handle);
+            standin::Activate(handle);
             break;
         case SDL_WINDOWEVENT_FOCUS_LOST:
-            standin::SendToWindow(handle, WM_ACTIVATE, Activation(WA_INACTIVE, window->minimized),
-                                  0);
-            SDL_EnableScreenSaver();
+            standin::Deactivate(handle);
             break;
         case SDL_WINDOWEVENT_MINIMIZED:
-            if (window->minimized) break;
-            window->minimized = true;
-            window->clientWidth = 0;
-            window->clientHeight = 0;
-            standin::SendToWindow(handle, WM_SIZE, SIZE_MINIMIZED, 0);
-            standin::SendToWindow(handle, WM_ACTIVATE, Activation(WA_INACTIVE, true), 0);
+            standin::ReportMinimized(handle);
             break;
         case SDL_WINDOWEVENT_MAXIMIZED:
             window->maximized = true;
-            ReportSize(handle, true);
+            standin::ReportClientSize(handle, true);
             break;
-        case SDL_WINDOWEVENT_RESTORED: {
-            bool wasMinimized = window->minimized;
-            bool wasMaximized = window->maximized;
-            window->minimized = false;
-            window->maximized = false;
-            if (wasMinimized) {
-                standin::SendToWindow(handle, WM_ACTIVATE, Activation(WA_ACTIVE, false), 0);
+        case SDL_WINDOWEVENT_RESTORED:
+            if (window->minimized) {
+                standin::ReportRestored(handle);
+            } else if (window->maximized) {
+                window->maximized = false;
+                standin::ReportClientSize(handle, true);
             }
-            ReportSize(handle, wasMinimized || wasMaximized);
             break;
-        }
         case SDL_WINDOWEVENT_SIZE_CHANGED:
-            if (!window->minimized) ReportSize(handle, false);
+            if (!window->minimized) standin::ReportClientSize(handle, false);
             break;
         default:
             break;
@@ -120,16 +87,6 @@ void PumpEvents() {
             default:
                 break;  // SDL_QUIT among them: closing goes through the window procedure
         }
-    }
-}
-
-void CheckScreenSaver(HWND window) {
-    bool allowed = SendToWindow(window, WM_SYSCOMMAND, SC_SCREENSAVE, 0) == kScreenSaverAllowed;
-    // Swallowed: the window keeps the screen saver (and monitor power-down) off while focused.
-    if (LookUpWindow(window) != nullptr && !allowed) {
-        SDL_DisableScreenSaver();
-    } else {
-        SDL_EnableScreenSaver();
     }
 }
 

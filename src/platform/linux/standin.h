@@ -115,6 +115,8 @@ struct State {
     MessageQueue queue;
     DisplayState display;
     GlCurrent current;
+    HWND active;  // the active window, as the program has been told; null for none of its own
+    HWND focus;   // the window with the keyboard focus, likewise
     int cursorCount;
     std::uintptr_t nextHandle;
     const char* videoDriver;  // the SDL video driver a start-up code chose, or null
@@ -147,12 +149,36 @@ void PostToQueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void DropMessagesFor(HWND window);
 // Turns pending SDL events into queued or sent window messages.
 void PumpEvents();
+// Activation and keyboard focus (activation.cpp): the program learns of them as Windows tells
+// it, at once and in Windows' order, whether its own call or the window manager moved them; a
+// report of a state the program already knows sends nothing.
+//
+// Makes the window the active one. The window active before is deactivated first; then the
+// window gets WM_ACTIVATE (WA_ACTIVE, with its minimised flag in the high word) and is asked
+// whether it lets the screen saver run. DefWindowProcA gives a window that is not minimised the
+// keyboard focus.
+void Activate(HWND window);
+// The window stops being the active one: WM_ACTIVATE (WA_INACTIVE), then WM_KILLFOCUS if it had
+// the keyboard focus.
+void Deactivate(HWND window);
+// Gives the keyboard focus to the window (null: to none): WM_KILLFOCUS to the window that had
+// it, then WM_SETFOCUS to the new one. Returns the window that had it.
+HWND MoveFocus(HWND window);
+
+// Minimising and restoring as Windows reports them (windows.cpp), whoever did it. Minimised:
+// the focus goes, WM_MOVE to Windows' parking place, WM_SIZE (SIZE_MINIMIZED, 0 x 0), and the
+// activation passes on. Restored: the window is activated, then WM_MOVE and WM_SIZE
+// (SIZE_RESTORED) with its client area.
+void ReportMinimized(HWND window);
+void ReportRestored(HWND window);
+// Sends WM_SIZE (SIZE_RESTORED or SIZE_MAXIMIZED) with the client area when it changed, or
+// always, for a change of the sizing state.
+void ReportClientSize(HWND window, bool always);
+
 // DefWindowProcA's answer to WM_SYSCOMMAND SC_SCREENSAVE: the screen saver may start. A
 // procedure that swallows the command answers 0 instead (Windows' answer for a handled
 // WM_SYSCOMMAND), so the sender tells the two apart by the result alone.
 constexpr LRESULT kScreenSaverAllowed = 1;
-// After focus is gained: asks the window whether it lets the screen saver start.
-void CheckScreenSaver(HWND window);
 
 // The index of the display that holds the point (x, y) of the desktop; 0 when none does.
 int DisplayAt(int x, int y);

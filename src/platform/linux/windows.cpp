@@ -22,6 +22,8 @@ constexpr LONG kBorder = 1;
 constexpr LONG kClientEdge = 2;
 constexpr LONG kCaption = 19;
 constexpr LONG kMenuBar = 19;
+// Where Windows reports a minimised window to be, off every screen.
+constexpr int kParkedPosition = -32000;
 
 Frame FrameFor(DWORD style, bool menu, DWORD exStyle) {
     LONG edge = 0;
@@ -65,11 +67,62 @@ void Release(standin::Window& window) {
     // The device context dies with its window, and with it what was selected into it.
     standin::ForgetDeviceContext(window.dc);
     standin::DropMessagesFor(window.handle);
+    if (state.active == window.handle) state.active = nullptr;
+    if (state.focus == window.handle) state.focus = nullptr;
     SDL_DestroyWindow(window.sdl);
     window = {};
 }
 
 }  // namespace
+
+namespace standin {
+
+void ReportClientSize(HWND handle, bool always) {
+    Window* window = LookUpWindow(handle);
+    if (window == nullptr) return;
+    int width = 0;
+    int height = 0;
+    if (window->fullscreen) {
+        // An emulated fullscreen window is the mode's size to the program, whatever the screen.
+        width = window->frameWidth;
+        height = window->frameHeight;
+    } else {
+        SDL_GetWindowSize(window->sdl, &width, &height);
+    }
+    if (!always && width == window->clientWidth && height == window->clientHeight) return;
+    window->clientWidth = width;
+    window->clientHeight = height;
+    WPARAM kind = window->maximized ? SIZE_MAXIMIZED : SIZE_RESTORED;
+    SendToWindow(handle, WM_SIZE, kind, MAKELPARAM(width, height));
+}
+
+void ReportMinimized(HWND handle) {
+    Window* window = LookUpWindow(handle);
+    if (window == nullptr || window->minimized) return;
+    window->minimized = true;
+    window->clientWidth = 0;
+    window->clientHeight = 0;
+    if (Tables().focus == handle) MoveFocus(nullptr);
+    SendToWindow(handle, WM_MOVE, 0, MAKELPARAM(kParkedPosition, kParkedPosition));
+    SendToWindow(handle, WM_SIZE, SIZE_MINIMIZED, 0);
+    Deactivate(handle);
+}
+
+void ReportRestored(HWND handle) {
+    Window* window = LookUpWindow(handle);
+    if (window == nullptr || !window->minimized) return;
+    window->minimized = false;
+    window->maximized = false;
+    Activate(handle);
+    if ((window = LookUpWindow(handle)) == nullptr) return;
+    int x = 0;
+    int y = 0;
+    SDL_GetWindowPosition(window->sdl, &x, &y);
+    SendToWindow(handle, WM_MOVE, 0, MAKELPARAM(x, y));
+    ReportClientSize(handle, true);
+}
+
+}  // namespace standin
 
 extern "C" BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle) {
     if (rect == nullptr) return FALSE;
@@ -158,51 +211,50 @@ extern "C" BOOL WINAPI ShowWindow(HWND handle, int command) {
     standin::Window* window = standin::LookUpWindow(handle);
     if (window == nullptr) return FALSE;
     BOOL wasVisible = IsShown(*window) ? TRUE : FALSE;
+    if (command == SW_HIDE) {
+        if (wasVisible == FALSE) return FALSE;
+        standin::SendToWindow(handle, WM_SHOWWINDOW, FALSE, 0);
+        if ((window = standin::LookUpWindow(handle)) == nullptr) return TRUE;
+        SDL_HideWindow(window->sdl);
+        standin::Deactivate(handle);
+        return TRUE;
+    }
+    if (wasVisible == FALSE) {
+        standin::SendToWindow(handle, WM_SHOWWINDOW, TRUE, 0);
+        if ((window = standin::LookUpWindow(handle)) == nullptr) return FALSE;
+        SDL_ShowWindow(window->sdl);
+    }
     switch (command) {
-        case SW_HIDE:
-            SDL_HideWindow(window->sdl);
-            break;
-        case SW_SHOWMINIMIZED:
-        case SW_MINIMIZE:
-            SDL_ShowWindow(window->sdl);
+        case SW_MINIMIZE:  // the activation passes on
             SDL_MinimizeWindow(window->sdl);
+            standin::ReportMinimized(handle);
+            break;
+        case SW_SHOWMINIMIZED:  // minimised, and active all the same
+            SDL_MinimizeWindow(window->sdl);
+            standin::ReportMinimized(handle);
+            standin::Activate(handle);
             break;
         case SW_RESTORE:
-            SDL_ShowWindow(window->sdl);
             SDL_RestoreWindow(window->sdl);
+            if (window->minimized) {
+                standin::ReportRestored(handle);
+            } else {
+                standin::Activate(handle);
+            }
             break;
         default:
-            SDL_ShowWindow(window->sdl);
+            standin::Activate(handle);
             break;
     }
     return wasVisible;
 }
 
-extern "C" BOOL WINAPI SetForegroundWindow(HWND handle) {
-    standin::Window* window = standin::LookUpWindow(handle);
-    if (window == nullptr) return FALSE;
-    SDL_RaiseWindow(window->sdl);
-    return TRUE;
-}
-
-extern "C" HWND WINAPI SetFocus(HWND handle) {
-    HWND previous = nullptr;
-    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
-        SDL_Window* focused = SDL_GetKeyboardFocus();
-        if (focused != nullptr) {
-            standin::Window* owner = standin::LookUpWindowBySdlId(SDL_GetWindowID(focused));
-            if (owner != nullptr) previous = owner->handle;
-        }
-    }
-    if (handle == nullptr) return previous;
-    standin::Window* window = standin::LookUpWindow(handle);
-    if (window == nullptr) return nullptr;
-    SDL_SetWindowInputFocus(window->sdl);
-    return previous;
-}
-
 extern "C" BOOL WINAPI DestroyWindow(HWND handle) {
     if (standin::LookUpWindow(handle) == nullptr) return FALSE;
+    // A window going away first gives up the activation and the focus, as on being hidden.
+    standin::Deactivate(handle);
+    if (standin::Tables().focus == handle) standin::MoveFocus(nullptr);
+    if (standin::LookUpWindow(handle) == nullptr) return TRUE;
     standin::SendToWindow(handle, WM_DESTROY, 0, 0);
     // The procedure may have destroyed the window itself meanwhile.
     if (standin::LookUpWindow(handle) == nullptr) return TRUE;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "demo_requests.h"
 #include "platform/win32.h"
 
 namespace {
@@ -22,9 +23,12 @@ struct Step {
 };
 
 // The messages whose order these tests check; the others a window gets (painting, the
-// non-client area, input methods) vary between Windows versions and are not followed.
-constexpr UINT kFollowed[] = {WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE,  WM_SIZE,
-                              WM_MOVE,     WM_CLOSE,      WM_DESTROY, WM_NCDESTROY};
+// non-client area, input methods) vary between Windows versions and are not followed. Of
+// WM_NCCALCSIZE only creation's is: the recalculations of the frame on a move or resize
+// (wParam TRUE) are non-client handling too.
+constexpr UINT kFollowed[] = {WM_NCCREATE,  WM_NCCALCSIZE, WM_CREATE,   WM_SIZE,
+                              WM_MOVE,      WM_SHOWWINDOW, WM_ACTIVATE, WM_SETFOCUS,
+                              WM_KILLFOCUS, WM_CLOSE,      WM_DESTROY,  WM_NCDESTROY};
 
 struct Seen {
     int sizeMessages;
@@ -35,7 +39,8 @@ struct Seen {
 };
 Seen gSeen;
 
-bool Followed(UINT message) {
+bool Followed(UINT message, WPARAM wParam) {
+    if (message == WM_NCCALCSIZE && wParam != FALSE) return false;
     for (UINT followed : kFollowed) {
         if (followed == message) return true;
     }
@@ -43,7 +48,7 @@ bool Followed(UINT message) {
 }
 
 LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (Followed(message)) gSeen.steps.push_back({message, wParam});
+    if (Followed(message, wParam)) gSeen.steps.push_back({message, wParam});
     if (message == WM_SIZE) {
         ++gSeen.sizeMessages;
         gSeen.lastWidth = LOWORD(lParam);
@@ -80,6 +85,14 @@ const char* Name(UINT message) {
             return "WM_SIZE";
         case WM_MOVE:
             return "WM_MOVE";
+        case WM_SHOWWINDOW:
+            return "WM_SHOWWINDOW";
+        case WM_ACTIVATE:
+            return "WM_ACTIVATE";
+        case WM_SETFOCUS:
+            return "WM_SETFOCUS";
+        case WM_KILLFOCUS:
+            return "WM_KILLFOCUS";
         case WM_CLOSE:
             return "WM_CLOSE";
         case WM_DESTROY:
@@ -110,6 +123,17 @@ bool Same(const std::vector<Step>& seen, const std::vector<Step>& expected) {
     return true;
 }
 
+// Whether the followed messages since the record was cleared are Windows' sequence, or, under
+// Wine, Wine's known deviation from it (when there is one).
+::testing::AssertionResult SentInOrder(const std::vector<Step>& windows,
+                                       const std::vector<Step>* wine = nullptr) {
+    if (Same(gSeen.steps, windows) ||
+        (wine != nullptr && WineDeviation(Same(gSeen.steps, *wine)))) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "sent: " << Describe(gSeen.steps);
+}
+
 // CreateWindowExA: the non-client area is created and sized, then the window itself, and a
 // window not created minimised or maximised is told its size and position before the call
 // returns. WM_NCCALCSIZE asks for the client area only (wParam FALSE) at creation.
@@ -122,9 +146,44 @@ const std::vector<Step> kCreation = {{WM_NCCREATE, 0},
 const std::vector<Step> kCreationUnderWine = {
     {WM_NCCREATE, 0}, {WM_NCCALCSIZE, FALSE}, {WM_CREATE, 0}};
 
+// Showing the new window activates it, and the default handling of the activation gives it the
+// keyboard focus (wParam: the window that had it, none). SetForegroundWindow and SetFocus then
+// find it active and focused, and send nothing.
+const std::vector<Step> kShowing = {
+    {WM_SHOWWINDOW, TRUE}, {WM_ACTIVATE, WA_ACTIVE}, {WM_SETFOCUS, 0}};
+// Wine sends the WM_SIZE and WM_MOVE it left out at creation once the window is shown.
+const std::vector<Step> kShowingUnderWine = {{WM_SHOWWINDOW, TRUE},
+                                             {WM_ACTIVATE, WA_ACTIVE},
+                                             {WM_SETFOCUS, 0},
+                                             {WM_SIZE, SIZE_RESTORED},
+                                             {WM_MOVE, 0}};
+
+// Minimising: the focus goes, the window is moved off the screen and told it is minimised, and
+// the activation passes on to another window, which the window learns minimised.
+const std::vector<Step> kMinimising = {{WM_KILLFOCUS, 0},
+                                       {WM_MOVE, 0},
+                                       {WM_SIZE, SIZE_MINIMIZED},
+                                       {WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 1)}};
+// Wine finds no other window to pass the activation to: the minimised window stays active.
+const std::vector<Step> kMinimisingUnderWine = {
+    {WM_KILLFOCUS, 0}, {WM_MOVE, 0}, {WM_SIZE, SIZE_MINIMIZED}};
+// Restoring activates the window, no longer minimised, then gives it back its place and size.
+const std::vector<Step> kRestoring = {
+    {WM_ACTIVATE, WA_ACTIVE}, {WM_SETFOCUS, 0}, {WM_MOVE, 0}, {WM_SIZE, SIZE_RESTORED}};
+// Wine's minimised window was still active: the place and size come first, then the focus and
+// the activation again, now without the minimised flag.
+const std::vector<Step> kRestoringUnderWine = {
+    {WM_MOVE, 0}, {WM_SIZE, SIZE_RESTORED}, {WM_SETFOCUS, 0}, {WM_ACTIVATE, WA_ACTIVE}};
+
 // The default handling of the close command asks the window to close, and the default
 // handling of that destroys it: WM_DESTROY, then WM_NCDESTROY as the last message it gets.
 const std::vector<Step> kCloseRequest = {{WM_CLOSE, 0}, {WM_DESTROY, 0}, {WM_NCDESTROY, 0}};
+// The active window gives up the activation and the focus before it is destroyed.
+const std::vector<Step> kCloseRequestWhenActive = {{WM_CLOSE, 0},
+                                                   {WM_ACTIVATE, WA_INACTIVE},
+                                                   {WM_KILLFOCUS, 0},
+                                                   {WM_DESTROY, 0},
+                                                   {WM_NCDESTROY, 0}};
 
 WNDCLASSA Description(const char* name) {
     WNDCLASSA description{};
@@ -233,20 +292,64 @@ TEST_F(Win32Conformance, CreationSendsWindowsSequenceInBothStyles) {
         SCOPED_TRACE(style.style == WS_POPUP ? "popup" : "overlapped");
         gSeen.steps.clear();
         ASSERT_NE(Create(style), nullptr);
-        EXPECT_TRUE(Same(gSeen.steps, kCreation) ||
-                    WineDeviation(Same(gSeen.steps, kCreationUnderWine)))
-            << Describe(gSeen.steps);
+        EXPECT_TRUE(SentInOrder(kCreation, &kCreationUnderWine));
     }
 }
 
-TEST_F(Win32Conformance, CloseRequestEndsInDestruction) {
+// The demo's order: shown, brought to the foreground, given the focus.
+TEST_F(Win32Conformance, ShowingActivatesAndFocusesTheWindowInBothStyles) {
+    for (Style style : {kOverlapped, kPopup}) {
+        SCOPED_TRACE(style.style == WS_POPUP ? "popup" : "overlapped");
+        HWND window = Create(style);
+        ASSERT_NE(window, nullptr);
+        const bool sizedAtCreation = gSeen.sizeMessages > 0;
+        gSeen.steps.clear();
+        EXPECT_FALSE(ShowWindow(window, SW_SHOW));
+        EXPECT_TRUE(SetForegroundWindow(window));
+        EXPECT_EQ(SetFocus(window), window);  // it already had the focus
+        EXPECT_TRUE(SentInOrder(kShowing, sizedAtCreation ? nullptr : &kShowingUnderWine));
+        EXPECT_TRUE(DestroyWindow(window));
+        windows_.clear();
+    }
+}
+
+// What the demo's window procedure learns when its window is minimised and restored: each
+// WM_ACTIVATE says whether the window is minimised.
+TEST_F(Win32Conformance, MinimisingAndRestoringSendWindowsSequences) {
     HWND window = Create(kOverlapped);
     ASSERT_NE(window, nullptr);
+    ShowWindow(window, SW_SHOW);
+
     gSeen.steps.clear();
-    EXPECT_EQ(DefWindowProcA(window, WM_SYSCOMMAND, SC_CLOSE, 0), 0);
-    EXPECT_TRUE(Same(gSeen.steps, kCloseRequest)) << Describe(gSeen.steps);
-    EXPECT_FALSE(DestroyWindow(window));
-    windows_.clear();
+    EXPECT_TRUE(ShowWindow(window, SW_MINIMIZE));
+    EXPECT_TRUE(SentInOrder(kMinimising, &kMinimisingUnderWine));
+    RECT client{};
+    ASSERT_TRUE(GetClientRect(window, &client));
+    EXPECT_EQ(client.right, 0);
+    EXPECT_EQ(client.bottom, 0);
+
+    gSeen.steps.clear();
+    EXPECT_TRUE(ShowWindow(window, SW_RESTORE));
+    EXPECT_TRUE(SentInOrder(kRestoring, &kRestoringUnderWine));
+    EXPECT_EQ(gSeen.lastWidth, kClientWidth);
+    EXPECT_EQ(gSeen.lastHeight, kClientHeight);
+    ASSERT_TRUE(GetClientRect(window, &client));
+    EXPECT_EQ(client.right, kClientWidth);
+    EXPECT_EQ(client.bottom, kClientHeight);
+}
+
+TEST_F(Win32Conformance, CloseRequestEndsInDestruction) {
+    for (bool shown : {false, true}) {
+        SCOPED_TRACE(shown ? "shown and active" : "hidden");
+        HWND window = Create(kOverlapped);
+        ASSERT_NE(window, nullptr);
+        if (shown) ShowWindow(window, SW_SHOW);
+        gSeen.steps.clear();
+        EXPECT_EQ(DefWindowProcA(window, WM_SYSCOMMAND, SC_CLOSE, 0), 0);
+        EXPECT_TRUE(SentInOrder(shown ? kCloseRequestWhenActive : kCloseRequest));
+        EXPECT_FALSE(DestroyWindow(window));
+        windows_.clear();
+    }
 }
 
 TEST_F(Win32Conformance, WindowIsCreatedHiddenAndSizedBeforeCreationReturns) {
@@ -294,26 +397,6 @@ TEST_F(Win32Conformance, WrongHandlesAreRefused) {
     EXPECT_EQ(ReleaseDC(window, dc), 1);
 }
 
-// The pixel format the demo asks for: double-buffered RGBA with a 16-bit depth buffer.
-PIXELFORMATDESCRIPTOR DemoPixelFormat() {
-    PIXELFORMATDESCRIPTOR request{};
-    request.nSize = sizeof request;
-    request.nVersion = 1;
-    request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    request.iPixelType = PFD_TYPE_RGBA;
-    request.cColorBits = 16;
-    request.cDepthBits = 16;
-    request.iLayerType = PFD_MAIN_PLANE;
-    return request;
-}
-
-// The demo's text font: bold Arial with a character height of 20 pixels.
-HFONT DemoFont() {
-    return CreateFontA(-20, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, FF_DONTCARE | DEFAULT_PITCH,
-                       "Arial");
-}
-
 // wglUseFontBitmapsA's list of a character draws its glyph and moves the raster position on
 // by the character's advance width, the width GetCharWidth32A reports for it: that is what
 // lays a text out when its lists are called one after another. A space draws nothing and
@@ -328,7 +411,7 @@ TEST_F(Win32Conformance, GlyphListsAdvanceByTheCharacterWidth) {
     ASSERT_NE(window, nullptr);
     HDC dc = GetDC(window);
     ASSERT_NE(dc, nullptr);
-    PIXELFORMATDESCRIPTOR request = DemoPixelFormat();
+    PIXELFORMATDESCRIPTOR request = DemoFormatRequest();
     const int format = ChoosePixelFormat(dc, &request);
     ASSERT_NE(format, 0);
     ASSERT_TRUE(SetPixelFormat(dc, format, &request));
@@ -349,13 +432,7 @@ TEST_F(Win32Conformance, GlyphListsAdvanceByTheCharacterWidth) {
     EXPECT_TRUE(listsError == GL_NO_ERROR || WineDeviation(listsError == GL_OUT_OF_MEMORY))
         << "GL error " << listsError;
 
-    // Raster positions in window coordinates: one unit a pixel, the origin at the bottom left.
-    glViewport(0, 0, kClientWidth, kClientHeight);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0.0, kClientWidth, 0.0, kClientHeight, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    PixelProjection(kClientWidth, kClientHeight);
 
     for (char character : {'A', ' ', 'K', '#'}) {
         const UINT code = static_cast<unsigned char>(character);

@@ -5,18 +5,13 @@
 #include <cstdint>
 #include <map>
 
+#include "demo_requests.h"
 #include "platform/linux/font_objects.h"
 #include "trace.h"
 
 namespace {
 
 HDC MadeUpDc(std::uintptr_t value) { return reinterpret_cast<HDC>(value); }
-
-HFONT DemoFont() {
-    return CreateFontA(-20, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, FF_DONTCARE | DEFAULT_PITCH,
-                       "Arial");
-}
 
 struct Glyph {
     bool hasBitmap = false;

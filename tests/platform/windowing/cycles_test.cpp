@@ -42,12 +42,7 @@ void PumpPending() {
 
 // Draws "AW" from the glyph lists in white on black and counts the pixels it set.
 int DrawText(GLuint listBase) {
-    glViewport(0, 0, kWidth, kHeight);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0.0, kWidth, 0.0, kHeight, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    PixelProjection(kWidth, kHeight);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glDisable(GL_DEPTH_TEST);
@@ -102,9 +97,7 @@ Cycle RunCycle() {
     } else {
         // The demo's BuildTextFont.
         const GLuint listBase = glGenLists(static_cast<GLsizei>(kCodeCount));
-        HFONT font = CreateFontA(-20, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                                 OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
-                                 FF_DONTCARE | DEFAULT_PITCH, "Arial");
+        HFONT font = DemoFont();
         HGDIOBJ previous = SelectObject(dc, font);
         if (font == nullptr) {
             cycle.failed = "CreateFontA";

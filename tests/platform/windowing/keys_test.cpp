@@ -32,7 +32,7 @@ protected:
         gRecorded = {};
         window_ = OpenTestWindow("Keys", WS_OVERLAPPEDWINDOW, WS_EX_APPWINDOW);
         ASSERT_NE(window_, nullptr);
-        ASSERT_TRUE(PumpUntil(Focused));
+        ASSERT_TRUE(PumpUntil([] { return Focused("Keys"); }));
     }
     void TearDown() override { CloseTestWindow(window_); }
     HWND window_ = nullptr;
@@ -124,7 +124,7 @@ TEST_F(Keys, FocusedWindowThatSwallowsTheScreenSaverKeepsItOff) {
     gRecorded.swallowScreenSaver = true;
     window_ = OpenTestWindow("Keys", WS_OVERLAPPEDWINDOW, WS_EX_APPWINDOW);
     ASSERT_NE(window_, nullptr);
-    ASSERT_TRUE(PumpUntil(Focused));
+    ASSERT_TRUE(PumpUntil([] { return Focused("Keys"); }));
     bool asked = false;
     for (const MSG& msg : gRecorded.sent) {
         if (msg.message == WM_SYSCOMMAND && msg.wParam == SC_SCREENSAVE) asked = true;

@@ -51,7 +51,7 @@ TEST_F(Windows, StaysUnmappedUntilShown) {
 TEST_F(Windows, CloseThroughTheWindowManagerReachesTheProcedureAsClose) {
     HWND window = OpenTestWindow("Closing", WS_OVERLAPPEDWINDOW, WS_EX_APPWINDOW);
     ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(PumpUntil(Focused));
+    ASSERT_TRUE(PumpUntil([] { return Focused("Closing"); }));
     ASSERT_EQ(RunCommand("wmctrl -c Closing").status, 0);
     ASSERT_TRUE(PumpUntil(QuitTaken));
     EXPECT_TRUE(SawSent(WM_CLOSE));
@@ -64,7 +64,7 @@ TEST_F(Windows, DefaultCloseDestroysTheWindow) {
     gRecorded.closeByDefault = true;
     HWND window = OpenTestWindow("Closing", WS_OVERLAPPEDWINDOW, WS_EX_APPWINDOW);
     ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(PumpUntil(Focused));
+    ASSERT_TRUE(PumpUntil([] { return Focused("Closing"); }));
     ASSERT_EQ(RunCommand("wmctrl -c Closing").status, 0);
     ASSERT_TRUE(PumpUntil([] { return SawSent(WM_DESTROY); }));
     EXPECT_TRUE(SawSent(WM_CLOSE));
@@ -73,24 +73,37 @@ TEST_F(Windows, DefaultCloseDestroysTheWindow) {
     gRecorded = {};
 }
 
-TEST_F(Windows, MinimisingReportsTheMinimisedFlag) {
+// Minimised and restored through the window manager, as a user does: the window procedure
+// learns both from WM_ACTIVATE's minimised flag, which is what the demo's pause follows.
+TEST_F(Windows, MinimisingAndRestoringThroughTheWindowManagerAreReported) {
     HWND window = OpenTestWindow("Minimise", WS_OVERLAPPEDWINDOW, WS_EX_APPWINDOW);
     ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(PumpUntil(Focused));
-    auto activations = [](bool minimised) {
-        int count = 0;
-        for (const MSG& msg : gRecorded.sent) {
-            if (msg.message == WM_ACTIVATE && (HIWORD(msg.wParam) != 0) == minimised) ++count;
+    ASSERT_TRUE(PumpUntil([] { return Focused("Minimise"); }));
+    // The minimised flag of the last WM_ACTIVATE: 1 or 0, or -1 when none came since `from`.
+    auto lastActivation = [](std::size_t from) {
+        int minimised = -1;
+        for (std::size_t i = from; i < gRecorded.sent.size(); ++i) {
+            const MSG& msg = gRecorded.sent[i];
+            if (msg.message == WM_ACTIVATE) minimised = HIWORD(msg.wParam) != 0 ? 1 : 0;
         }
-        return count;
+        return minimised;
     };
-    ShowWindow(window, SW_MINIMIZE);
-    ASSERT_TRUE(PumpUntil([&] { return activations(true) > 0; }));
+
+    std::size_t from = gRecorded.sent.size();
+    ASSERT_EQ(RunCommand("xdotool search --name '^Minimise$' windowminimize").status, 0);
+    ASSERT_TRUE(PumpUntil([&] { return lastActivation(from) == 1; }));
     // A minimised window reports an empty client area.
     RECT client{};
     ASSERT_TRUE(GetClientRect(window, &client));
     EXPECT_EQ(client.right, 0);
     EXPECT_EQ(client.bottom, 0);
+
+    from = gRecorded.sent.size();
+    ASSERT_EQ(RunCommand("wmctrl -a Minimise").status, 0);
+    ASSERT_TRUE(PumpUntil([&] { return lastActivation(from) == 0; }));
+    ASSERT_TRUE(PumpUntil([&] {
+        return GetClientRect(window, &client) && client.right == 640 && client.bottom == 480;
+    }));
     CloseTestWindow(window);
 }
 

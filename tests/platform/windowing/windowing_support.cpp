@@ -66,11 +66,8 @@ bool SawSent(UINT message) {
     return false;
 }
 
-bool Focused() {
-    for (const MSG& msg : gRecorded.sent) {
-        if (msg.message == WM_ACTIVATE && LOWORD(msg.wParam) != WA_INACTIVE) return true;
-    }
-    return false;
+bool Focused(const char* title) {
+    return RunCommand("xdotool getwindowfocus getwindowname").output == std::string(title) + "\n";
 }
 
 HWND OpenTestWindow(const char* title, DWORD style, DWORD exStyle) {
@@ -97,15 +94,4 @@ void CloseTestWindow(HWND window) {
     DestroyWindow(window);
     PumpUntil([] { return false; }, 50);
     gRecorded = {};
-}
-
-PIXELFORMATDESCRIPTOR FormatRequest(DWORD flags, BYTE depthBits) {
-    PIXELFORMATDESCRIPTOR request{};
-    request.nSize = sizeof request;
-    request.nVersion = 1;
-    request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | flags;
-    request.iPixelType = PFD_TYPE_RGBA;
-    request.cColorBits = 16;
-    request.cDepthBits = depthBits;
-    return request;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "demo_requests.h"
 #include "platform/win32.h"
 
 struct CommandResult {
@@ -33,10 +34,6 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 15000);
 
 bool SawSent(UINT message);
 
-// True once the window procedure has been told that its window is active.
-bool Focused();
-
-// A request for an RGBA format of 16 colour bits that OpenGL draws into a window, plus `flags`.
-PIXELFORMATDESCRIPTOR FormatRequest(DWORD flags, BYTE depthBits);
-// The demo's own request: double-buffered, 16 depth bits.
-inline PIXELFORMATDESCRIPTOR DemoFormatRequest() { return FormatRequest(PFD_DOUBLEBUFFER, 16); }
+// True once the X server has given the input focus to the window of that title, so that keys
+// typed now reach it.
+bool Focused(const char* title);
