@@ -253,6 +253,36 @@ void StopVideoThread() {
     gWorker.thread.join();
 }
 
+// Starts an encoder the caller has set up and adds its stream to the file, with the encoder's
+// time base and parameters. `encoderName` and `streamName` name them in a failure.
+AVStream* StartStream(AVCodecContext* encoder, const AVCodec* codec, const char* encoderName,
+                      const char* streamName, char* why, std::size_t whySize) {
+    char what[64];
+    if (gFile.format->oformat->flags & AVFMT_GLOBALHEADER) {
+        encoder->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    }
+    int result = avcodec_open2(encoder, codec, nullptr);
+    if (result < 0) {
+        std::snprintf(what, sizeof what, "cannot start the %s encoder", encoderName);
+        Fail(why, whySize, what, result);
+        return nullptr;
+    }
+    AVStream* stream = avformat_new_stream(gFile.format, nullptr);
+    if (stream == nullptr) {
+        std::snprintf(what, sizeof what, "cannot add the %s", streamName);
+        Fail(why, whySize, what, AVERROR(ENOMEM));
+        return nullptr;
+    }
+    stream->time_base = encoder->time_base;
+    result = avcodec_parameters_from_context(stream->codecpar, encoder);
+    if (result < 0) {
+        std::snprintf(what, sizeof what, "cannot describe the %s", streamName);
+        Fail(why, whySize, what, result);
+        return nullptr;
+    }
+    return stream;
+}
+
 bool OpenVideoStream(const char* name, int width, int height, int scale, char* why,
                      std::size_t whySize) {
     const AVCodec* codec = avcodec_find_encoder_by_name(name);
@@ -268,28 +298,18 @@ bool OpenVideoStream(const char* name, int width, int height, int scale, char* w
     video.colorspace = AVCOL_SPC_SMPTE170M;
     video.color_range = AVCOL_RANGE_MPEG;
     video.thread_count = 0;  // the encoder's own threads, as many as it finds useful
-    if (gFile.format->oformat->flags & AVFMT_GLOBALHEADER) {
-        video.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    }
     av_opt_set(video.priv_data, "preset", kPreset, 0);
     av_opt_set(video.priv_data, "crf", kCrf, 0);
-    int result = avcodec_open2(gFile.video, codec, nullptr);
-    if (result < 0) return Fail(why, whySize, "cannot start the H.264 encoder", result);
-
-    gFile.videoStream = avformat_new_stream(gFile.format, nullptr);
-    if (gFile.videoStream == nullptr)
-        return Fail(why, whySize, "cannot add the video", AVERROR(ENOMEM));
-    gFile.videoStream->time_base = video.time_base;
+    gFile.videoStream = StartStream(gFile.video, codec, "H.264", "video", why, whySize);
+    if (gFile.videoStream == nullptr) return false;
     gFile.videoStream->avg_frame_rate = video.framerate;
-    result = avcodec_parameters_from_context(gFile.videoStream->codecpar, gFile.video);
-    if (result < 0) return Fail(why, whySize, "cannot describe the video", result);
 
     gFile.picture = av_frame_alloc();
     if (gFile.picture == nullptr) return Fail(why, whySize, "out of memory", AVERROR(ENOMEM));
     gFile.picture->format = video.pix_fmt;
     gFile.picture->width = video.width;
     gFile.picture->height = video.height;
-    result = av_frame_get_buffer(gFile.picture, 0);
+    int result = av_frame_get_buffer(gFile.picture, 0);
     if (result < 0) return Fail(why, whySize, "cannot hold a frame", result);
 
     // Whole-number enlargement copies pixels. The halved chroma takes one pixel of four too:
@@ -319,19 +339,9 @@ bool OpenAudioStream(char* why, std::size_t whySize) {
         // capture; at this bit rate the quick one is not heard.
         av_opt_set(audio.priv_data, "aac_coder", "fast", 0);
     }
-    if (gFile.format->oformat->flags & AVFMT_GLOBALHEADER) {
-        audio.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    }
-    int result = avcodec_open2(gFile.audio, codec, nullptr);
-    if (result < 0) return Fail(why, whySize, "cannot start the audio encoder", result);
+    gFile.audioStream = StartStream(gFile.audio, codec, "audio", "audio", why, whySize);
+    if (gFile.audioStream == nullptr) return false;
     gFile.audioFrameSize = audio.frame_size > 0 ? audio.frame_size : kFallbackAudioFrame;
-
-    gFile.audioStream = avformat_new_stream(gFile.format, nullptr);
-    if (gFile.audioStream == nullptr)
-        return Fail(why, whySize, "cannot add the audio", AVERROR(ENOMEM));
-    gFile.audioStream->time_base = audio.time_base;
-    result = avcodec_parameters_from_context(gFile.audioStream->codecpar, gFile.audio);
-    if (result < 0) return Fail(why, whySize, "cannot describe the audio", result);
 
     gFile.sound = av_frame_alloc();
     if (gFile.sound == nullptr) return Fail(why, whySize, "out of memory", AVERROR(ENOMEM));
@@ -339,7 +349,7 @@ bool OpenAudioStream(char* why, std::size_t whySize) {
     gFile.sound->sample_rate = kAudioRate;
     gFile.sound->nb_samples = gFile.audioFrameSize;
     av_channel_layout_copy(&gFile.sound->ch_layout, &audio.ch_layout);
-    result = av_frame_get_buffer(gFile.sound, 0);
+    int result = av_frame_get_buffer(gFile.sound, 0);
     if (result < 0) return Fail(why, whySize, "cannot hold the audio", result);
 
     result = swr_alloc_set_opts2(&gFile.resampler, &audio.ch_layout, audio.sample_fmt, kAudioRate,
