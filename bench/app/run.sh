@@ -6,32 +6,11 @@
 # Needs the build's quorvane, sdl_baseline and libswap_probe.so (target bench_app builds them).
 set -euo pipefail
 
-here=$(cd "$(dirname "$0")" && pwd)
-build=$(realpath "${1:-$here/../../build}")
-rounds=${2:-5}
-
-if [ -z "${QV_BENCH_DISPLAY:-}" ]; then
-  # 640x480 so that the fullscreen mode the program asks for on F1 is one the display has.
-  exec env QV_BENCH_DISPLAY=1 "$here/../../tests/support/with-xvfb" --screen 640x480x24 -- \
-    "$0" "$build" "$rounds"
-fi
-
-probe=$build/bench/app/libswap_probe.so
+. "$(dirname "$0")/common.sh"
+# 640x480 so that the fullscreen mode the program asks for on F1 is one the display has.
+bench_start 640x480x24 "$@"
 baseline=$build/bench/app/sdl_baseline
-program=$build/quorvane
-for f in "$probe" "$baseline" "$program"; do
-  [ -x "$f" ] || [ -f "$f" ] || { echo "bench: $f is missing; build target bench_app" >&2; exit 1; }
-done
-
-work=$(mktemp -d)
-pid=""
-cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-export SDL_AUDIODRIVER=dummy QV_PROBE_WARMUP=2 QV_PROBE_SECONDS=4
+bench_need "$probe" "$baseline" "$program"
 
 # Waits up to $2 seconds for $3 lines named $1 in the probe's output $4.
 wait_lines() {
@@ -41,12 +20,6 @@ wait_lines() {
     sleep 0.1
   done
   return 1
-}
-
-stop() {
-  kill "$pid" 2>/dev/null || true
-  wait "$pid" 2>/dev/null || true
-  pid=""
 }
 
 press() {
@@ -99,13 +72,6 @@ for round in $(seq 1 "$rounds"); do
   stop
 done
 
-median() {  # name, files...
-  local name=$1
-  shift
-  cat "$@" 2>/dev/null | awk -v n="$name" '$1 == n {print $2}' | sort -g |
-    awk '{v[NR] = $1} END {if (NR == 0) print "nan"; else if (NR % 2) print v[(NR + 1) / 2];
-                          else print (v[NR / 2] + v[NR / 2 + 1]) / 2}'
-}
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {if (a == "nan" || b == "nan" || b == 0) print "nan";
                                           else printf "%.3f", a / b}'; }
 
@@ -119,12 +85,6 @@ prog_allocs=$(median allocs_per_frame "$work"/prog.*)
 base_allocs=$(median allocs_per_frame "$work"/base.*)
 
 scene_first=$(median first_frame_ms "$work"/base.*)
-
-samples() {  # name, files...
-  local name=$1
-  shift
-  cat "$@" 2>/dev/null | awk -v n="$name" '$1 == n {printf " %s", $2}'
-}
 
 echo "app benchmark, $rounds rounds, medians, 640x480 on Xvfb"
 printf '  %-40s %10s %10s  %s\n' figure program baseline ratio
