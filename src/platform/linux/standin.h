@@ -168,7 +168,8 @@ HWND MoveFocus(HWND window);
 // Minimising and restoring as Windows reports them (windows.cpp), whoever did it. Minimised:
 // the focus goes, WM_MOVE to Windows' parking place, WM_SIZE (SIZE_MINIMIZED, 0 x 0), and the
 // activation passes on. Restored: the window is activated, then WM_MOVE and WM_SIZE
-// (SIZE_RESTORED) with its client area.
+// (SIZE_RESTORED) with its client area; a window that was activated while minimised gets the
+// focus and WM_ACTIVATE again after them, now without the minimised flag.
 void ReportMinimized(HWND window);
 void ReportRestored(HWND window);
 // Sends WM_SIZE (SIZE_RESTORED or SIZE_MAXIMIZED) with the client area when it changed, or

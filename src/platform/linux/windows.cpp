@@ -113,13 +113,19 @@ void ReportRestored(HWND handle) {
     if (window == nullptr || !window->minimized) return;
     window->minimized = false;
     window->maximized = false;
-    Activate(handle);
+    // A window activated while minimised (its WM_ACTIVATE said so) is told again once restored.
+    const bool wasActive = Tables().active == handle;
+    if (!wasActive) Activate(handle);
     if ((window = LookUpWindow(handle)) == nullptr) return;
     int x = 0;
     int y = 0;
     SDL_GetWindowPosition(window->sdl, &x, &y);
     SendToWindow(handle, WM_MOVE, 0, MAKELPARAM(x, y));
     ReportClientSize(handle, true);
+    if (wasActive && Tables().active == handle) {
+        MoveFocus(handle);
+        SendToWindow(handle, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), 0);
+    }
 }
 
 }  // namespace standin

@@ -170,9 +170,10 @@ const std::vector<Step> kMinimisingUnderWine = {
 // Restoring activates the window, no longer minimised, then gives it back its place and size.
 const std::vector<Step> kRestoring = {
     {WM_ACTIVATE, WA_ACTIVE}, {WM_SETFOCUS, 0}, {WM_MOVE, 0}, {WM_SIZE, SIZE_RESTORED}};
-// Wine's minimised window was still active: the place and size come first, then the focus and
-// the activation again, now without the minimised flag.
-const std::vector<Step> kRestoringUnderWine = {
+// A minimised window that was activated meanwhile (as a click on its taskbar button does
+// before restoring it) gets its place and size first, then the focus and the activation again,
+// now without the minimised flag.
+const std::vector<Step> kRestoringWhileActive = {
     {WM_MOVE, 0}, {WM_SIZE, SIZE_RESTORED}, {WM_SETFOCUS, 0}, {WM_ACTIVATE, WA_ACTIVE}};
 
 // The default handling of the close command asks the window to close, and the default
@@ -330,12 +331,33 @@ TEST_F(Win32Conformance, MinimisingAndRestoringSendWindowsSequences) {
 
     gSeen.steps.clear();
     EXPECT_TRUE(ShowWindow(window, SW_RESTORE));
-    EXPECT_TRUE(SentInOrder(kRestoring, &kRestoringUnderWine));
+    // Wine's minimised window was still active.
+    EXPECT_TRUE(SentInOrder(kRestoring, &kRestoringWhileActive));
     EXPECT_EQ(gSeen.lastWidth, kClientWidth);
     EXPECT_EQ(gSeen.lastHeight, kClientHeight);
     ASSERT_TRUE(GetClientRect(window, &client));
     EXPECT_EQ(client.right, kClientWidth);
     EXPECT_EQ(client.bottom, kClientHeight);
+}
+
+// Activated while minimised, the window learns it is minimised (the demo stays paused); once
+// restored, that it no longer is.
+TEST_F(Win32Conformance, WindowActivatedWhileMinimisedIsToldAgainOnceRestored) {
+    HWND window = Create(kOverlapped);
+    ASSERT_NE(window, nullptr);
+    ShowWindow(window, SW_SHOW);
+    ShowWindow(window, SW_MINIMIZE);
+
+    gSeen.steps.clear();
+    EXPECT_TRUE(SetForegroundWindow(window));
+    // Wine's minimised window never stopped being the active one.
+    const std::vector<Step> activated = {{WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 1)}};
+    const std::vector<Step> none;
+    EXPECT_TRUE(SentInOrder(activated, &none));
+
+    gSeen.steps.clear();
+    EXPECT_TRUE(ShowWindow(window, SW_RESTORE));
+    EXPECT_TRUE(SentInOrder(kRestoringWhileActive));
 }
 
 TEST_F(Win32Conformance, CloseRequestEndsInDestruction) {
