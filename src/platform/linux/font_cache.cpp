@@ -12,15 +12,12 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <system_error>
 #include <tuple>
 #include <vector>
 
 namespace standin {
 
 struct ResolvedFace {
-    std::string path;
-    int index = 0;
     FT_Face face = nullptr;
     GlyphBitmap glyphs[256];
     bool made[256] = {};
@@ -50,8 +47,7 @@ typedef std::tuple<std::string, int, bool, int>
     RequestKey;  // face (lower case), weight, italic, height
 typedef std::tuple<std::string, int, unsigned> FaceKey;  // file, index, pixels
 
-// Never destroyed: a helper thread may still be in fontconfig when the process exits, and
-// the faces are referenced by font objects until the very end.
+// Never destroyed: the faces are referenced by font objects until the very end.
 struct Cache {
     std::mutex lock;
     FT_Library library = nullptr;
@@ -136,8 +132,6 @@ const ResolvedFace* OpenFace(Cache& cache, const char* path, int index, int heig
         return nullptr;
     }
     auto resolved = std::make_unique<ResolvedFace>();
-    resolved->path = path;
-    resolved->index = index;
     resolved->face = face;
     const ResolvedFace* result = resolved.get();
     cache.faces.emplace(std::move(key), std::move(resolved));

@@ -54,8 +54,8 @@ struct Playback {
     std::mutex handOver;
     std::uint64_t newest = 0;  // number of the newest request
     SoundSamples ready;        // a loaded clip of the newest request, for the audio thread
-    bool readyWaiting =
-        false;  // `ready` holds a clip not yet taken (else: a taken one's leftovers)
+    // `ready` holds a clip not yet taken (else: the leftovers of one taken).
+    bool readyWaiting = false;
 };
 
 Playback& ThePlayback() {

@@ -31,8 +31,6 @@ bool Fail(const char** why, const char* reason) {
     return false;
 }
 
-// Opened without blocking, so that a FIFO or a device at the path is turned away at once
-// instead of waiting for a writer; only a regular file is read.
 // The file's bytes, read once into storage that is not cleared first (a music file is tens
 // of megabytes: every extra pass over it is time taken from the frames on a small machine).
 struct FileImage {
@@ -40,6 +38,8 @@ struct FileImage {
     std::size_t size = 0;
 };
 
+// Opened without blocking, so that a FIFO or a device at the path is turned away at once
+// instead of waiting for a writer; only a regular file is read.
 bool ReadWholeFile(const char* path, FileImage* image, const char** why) {
     int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return Fail(why, errno == ENOENT ? "no such file" : "cannot be opened");
@@ -72,7 +72,7 @@ bool ReadWholeFile(const char* path, FileImage* image, const char** why) {
 
 // The common case of a file at the device's rate, mono or 8-bit, in one pass: SDL would go
 // through floating point both ways, several times slower for minutes of music.
-bool WidenAtDeviceRate(const WavPcm& pcm, SoundSamples* out) {
+void WidenAtDeviceRate(const WavPcm& pcm, SoundSamples* out) {
     out->resize(pcm.frameCount * kSoundChannels);
     std::int16_t* to = out->data();
     const std::uint8_t* from = pcm.samples;
@@ -88,7 +88,6 @@ bool WidenAtDeviceRate(const WavPcm& pcm, SoundSamples* out) {
         }
         for (std::size_t c = 0; c < copies; ++c) *to++ = value;
     }
-    return true;
 }
 
 // SDL_ConvertAudio works on the whole clip at once, so the resampler sees every sample
@@ -108,7 +107,10 @@ bool ConvertToDeviceFormat(const WavPcm& pcm, SoundSamples* out, const char** wh
         std::memcpy(out->data(), pcm.samples, out->size() * sizeof(std::int16_t));
         return true;
     }
-    if (pcm.sampleRate == kSoundRate) return WidenAtDeviceRate(pcm, out);
+    if (pcm.sampleRate == kSoundRate) {
+        WidenAtDeviceRate(pcm, out);
+        return true;
+    }
     if (cvt.len_mult <= 0 || bytes > kMaxWorkBytes / static_cast<std::size_t>(cvt.len_mult)) {
         return Fail(why, "too long to convert");
     }

@@ -1,8 +1,7 @@
 // The start-up code: main() hands over to the program's WinMain, as the Windows C runtime does.
 //
 // A program without a display could show nothing, not even a message box explaining why, so
-// that is checked first and told on the terminal in one line. Then fontconfig's set-up starts
-// on a helper thread, while the program asks its questions and makes its window.
+// that is checked first and told on the terminal in one line.
 #include <cstdio>
 #include <cstring>
 #include <string>
