@@ -17,7 +17,6 @@ struct Progress {
     double started = 0.0;
     double lastDrawn = -1.0;
     bool onTerminal = false;
-    bool lineShown = false;
 };
 
 Progress gProgress;
@@ -61,7 +60,6 @@ void ReportProgress(std::uint64_t framesDone) {
                  static_cast<unsigned long long>(gProgress.total), demo, speed, left);
     if (last) std::fputc('\n', stderr);
     std::fflush(stderr);
-    gProgress.lineShown = !last;
 }
 
 }  // namespace capture

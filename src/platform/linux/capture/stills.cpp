@@ -30,13 +30,6 @@ struct Stills {
 
 Stills gStills;
 
-bool Fail(char* why, std::size_t size, const char* what, int error) {
-    char reason[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(error, reason, sizeof reason);
-    std::snprintf(why, size, "%s (%s)", what, reason);
-    return false;
-}
-
 // Bottom-up BGRA in, top-down RGB out, each pixel repeated scale x scale times.
 void Upright(const std::uint8_t* bgra) {
     const int scale = gStills.scale;
@@ -71,7 +64,7 @@ bool CheckStillsDir(const char* dir, char* why, std::size_t whySize) {
         return false;
     }
     if (avcodec_find_encoder(AV_CODEC_ID_PNG) == nullptr) {
-        std::snprintf(why, whySize, "this FFmpeg has no PNG encoder%s", "");
+        std::snprintf(why, whySize, "%s", "this FFmpeg has no PNG encoder");
         return false;
     }
     return true;
@@ -86,31 +79,33 @@ bool OpenStills(int width, int height, int scale, char* why, std::size_t whySize
     gStills.picture = av_frame_alloc();
     gStills.packet = av_packet_alloc();
     if (gStills.png == nullptr || gStills.picture == nullptr || gStills.packet == nullptr) {
-        return Fail(why, whySize, "cannot set up the PNG encoder", AVERROR(ENOMEM));
+        return capture::FailWithAvError(why, whySize, "cannot set up the PNG encoder",
+                                        AVERROR(ENOMEM));
     }
     gStills.png->width = width * scale;
     gStills.png->height = height * scale;
     gStills.png->pix_fmt = AV_PIX_FMT_RGB24;
     gStills.png->time_base = AVRational{1, 1};
     int result = avcodec_open2(gStills.png, codec, nullptr);
-    if (result < 0) return Fail(why, whySize, "cannot start the PNG encoder", result);
+    if (result < 0)
+        return capture::FailWithAvError(why, whySize, "cannot start the PNG encoder", result);
     gStills.picture->format = AV_PIX_FMT_RGB24;
     gStills.picture->width = gStills.png->width;
     gStills.picture->height = gStills.png->height;
     result = av_frame_get_buffer(gStills.picture, 0);
-    if (result < 0) return Fail(why, whySize, "cannot hold a still", result);
+    if (result < 0) return capture::FailWithAvError(why, whySize, "cannot hold a still", result);
     return true;
 }
 
 bool WriteStill(const char* dir, std::uint32_t ms, const std::uint8_t* bgra, char* why,
                 std::size_t whySize) {
     int result = av_frame_make_writable(gStills.picture);
-    if (result < 0) return Fail(why, whySize, "cannot hold a still", result);
+    if (result < 0) return capture::FailWithAvError(why, whySize, "cannot hold a still", result);
     Upright(bgra);
     gStills.picture->pts = gStills.written++;
     result = avcodec_send_frame(gStills.png, gStills.picture);
     if (result >= 0) result = avcodec_receive_packet(gStills.png, gStills.packet);
-    if (result < 0) return Fail(why, whySize, "cannot encode a still", result);
+    if (result < 0) return capture::FailWithAvError(why, whySize, "cannot encode a still", result);
 
     char path[4096];
     char temp[4096];

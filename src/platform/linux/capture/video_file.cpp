@@ -104,13 +104,6 @@ const Container* ContainerFor(const char* path) {
     return nullptr;
 }
 
-bool Fail(char* why, std::size_t size, const char* what, int error) {
-    char reason[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(error, reason, sizeof reason);
-    std::snprintf(why, size, "%s (%s)", what, reason);
-    return false;
-}
-
 // Hands every packet the encoder has ready to the muxer.
 int Drain(AVCodecContext* codec, AVStream* stream) {
     for (;;) {
@@ -264,20 +257,20 @@ AVStream* StartStream(AVCodecContext* encoder, const AVCodec* codec, const char*
     int result = avcodec_open2(encoder, codec, nullptr);
     if (result < 0) {
         std::snprintf(what, sizeof what, "cannot start the %s encoder", encoderName);
-        Fail(why, whySize, what, result);
+        capture::FailWithAvError(why, whySize, what, result);
         return nullptr;
     }
     AVStream* stream = avformat_new_stream(gFile.format, nullptr);
     if (stream == nullptr) {
         std::snprintf(what, sizeof what, "cannot add the %s", streamName);
-        Fail(why, whySize, what, AVERROR(ENOMEM));
+        capture::FailWithAvError(why, whySize, what, AVERROR(ENOMEM));
         return nullptr;
     }
     stream->time_base = encoder->time_base;
     result = avcodec_parameters_from_context(stream->codecpar, encoder);
     if (result < 0) {
         std::snprintf(what, sizeof what, "cannot describe the %s", streamName);
-        Fail(why, whySize, what, result);
+        capture::FailWithAvError(why, whySize, what, result);
         return nullptr;
     }
     return stream;
@@ -288,7 +281,8 @@ bool OpenVideoStream(const char* name, int width, int height, int scale, char* w
     const AVCodec* codec = avcodec_find_encoder_by_name(name);
     gFile.video = avcodec_alloc_context3(codec);
     if (gFile.video == nullptr)
-        return Fail(why, whySize, "cannot set up the H.264 encoder", AVERROR(ENOMEM));
+        return capture::FailWithAvError(why, whySize, "cannot set up the H.264 encoder",
+                                        AVERROR(ENOMEM));
     AVCodecContext& video = *gFile.video;
     video.width = width * scale;
     video.height = height * scale;
@@ -305,12 +299,13 @@ bool OpenVideoStream(const char* name, int width, int height, int scale, char* w
     gFile.videoStream->avg_frame_rate = video.framerate;
 
     gFile.picture = av_frame_alloc();
-    if (gFile.picture == nullptr) return Fail(why, whySize, "out of memory", AVERROR(ENOMEM));
+    if (gFile.picture == nullptr)
+        return capture::FailWithAvError(why, whySize, "out of memory", AVERROR(ENOMEM));
     gFile.picture->format = video.pix_fmt;
     gFile.picture->width = video.width;
     gFile.picture->height = video.height;
     int result = av_frame_get_buffer(gFile.picture, 0);
-    if (result < 0) return Fail(why, whySize, "cannot hold a frame", result);
+    if (result < 0) return capture::FailWithAvError(why, whySize, "cannot hold a frame", result);
 
     // Whole-number enlargement copies pixels. The halved chroma takes one pixel of four too:
     // averaging them costs a tenth more time for the whole capture and is hardly seen.
@@ -318,7 +313,7 @@ bool OpenVideoStream(const char* name, int width, int height, int scale, char* w
     gFile.scaler = sws_getContext(width, height, AV_PIX_FMT_BGRA, video.width, video.height,
                                   AV_PIX_FMT_YUV420P, filter, nullptr, nullptr, nullptr);
     if (gFile.scaler == nullptr)
-        return Fail(why, whySize, "cannot convert frames", AVERROR(EINVAL));
+        return capture::FailWithAvError(why, whySize, "cannot convert frames", AVERROR(EINVAL));
     return true;
 }
 
@@ -326,7 +321,8 @@ bool OpenAudioStream(char* why, std::size_t whySize) {
     const AVCodec* codec = avcodec_find_encoder_by_name(gFile.container->audioEncoder);
     gFile.audio = avcodec_alloc_context3(codec);
     if (gFile.audio == nullptr)
-        return Fail(why, whySize, "cannot set up the audio encoder", AVERROR(ENOMEM));
+        return capture::FailWithAvError(why, whySize, "cannot set up the audio encoder",
+                                        AVERROR(ENOMEM));
     AVCodecContext& audio = *gFile.audio;
     audio.sample_fmt = codec->sample_fmts != nullptr ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
     audio.sample_rate = kAudioRate;
@@ -344,18 +340,20 @@ bool OpenAudioStream(char* why, std::size_t whySize) {
     gFile.audioFrameSize = audio.frame_size > 0 ? audio.frame_size : kFallbackAudioFrame;
 
     gFile.sound = av_frame_alloc();
-    if (gFile.sound == nullptr) return Fail(why, whySize, "out of memory", AVERROR(ENOMEM));
+    if (gFile.sound == nullptr)
+        return capture::FailWithAvError(why, whySize, "out of memory", AVERROR(ENOMEM));
     gFile.sound->format = audio.sample_fmt;
     gFile.sound->sample_rate = kAudioRate;
     gFile.sound->nb_samples = gFile.audioFrameSize;
     av_channel_layout_copy(&gFile.sound->ch_layout, &audio.ch_layout);
     int result = av_frame_get_buffer(gFile.sound, 0);
-    if (result < 0) return Fail(why, whySize, "cannot hold the audio", result);
+    if (result < 0) return capture::FailWithAvError(why, whySize, "cannot hold the audio", result);
 
     result = swr_alloc_set_opts2(&gFile.resampler, &audio.ch_layout, audio.sample_fmt, kAudioRate,
                                  &stereo, AV_SAMPLE_FMT_S16, kSoundRate, 0, nullptr);
     if (result >= 0) result = swr_init(gFile.resampler);
-    if (result < 0) return Fail(why, whySize, "cannot resample the soundtrack", result);
+    if (result < 0)
+        return capture::FailWithAvError(why, whySize, "cannot resample the soundtrack", result);
 
     // Room for one mixed chunk and whatever the resampler still holds back.
     gFile.convertedCapacity = static_cast<int>(
@@ -363,10 +361,11 @@ bool OpenAudioStream(char* why, std::size_t whySize) {
     result =
         av_samples_alloc_array_and_samples(&gFile.converted, nullptr, audio.ch_layout.nb_channels,
                                            gFile.convertedCapacity, audio.sample_fmt, 0);
-    if (result < 0) return Fail(why, whySize, "cannot hold the audio", result);
+    if (result < 0) return capture::FailWithAvError(why, whySize, "cannot hold the audio", result);
     gFile.fifo = av_audio_fifo_alloc(audio.sample_fmt, audio.ch_layout.nb_channels,
                                      gFile.convertedCapacity + gFile.audioFrameSize);
-    if (gFile.fifo == nullptr) return Fail(why, whySize, "cannot hold the audio", AVERROR(ENOMEM));
+    if (gFile.fifo == nullptr)
+        return capture::FailWithAvError(why, whySize, "cannot hold the audio", AVERROR(ENOMEM));
     return true;
 }
 
@@ -394,6 +393,13 @@ void FreeAll() {
 }  // namespace
 
 namespace capture {
+
+bool FailWithAvError(char* why, std::size_t whySize, const char* what, int error) {
+    char reason[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(error, reason, sizeof reason);
+    std::snprintf(why, whySize, "%s (%s)", what, reason);
+    return false;
+}
 
 bool CheckVideoOutput(const char* path, char* why, std::size_t whySize) {
     const Container* container = ContainerFor(path);
@@ -425,14 +431,17 @@ bool OpenVideoFile(const char* finalPath, const char* tempPath, int width, int h
     // The temporary name's own extension says nothing: the container is the final name's.
     const AVOutputFormat* format = av_guess_format(gFile.container->format, nullptr, nullptr);
     int result = avformat_alloc_output_context2(&gFile.format, format, nullptr, tempPath);
-    if (result < 0) return Fail(why, whySize, "cannot set up the video file", result);
+    if (result < 0)
+        return capture::FailWithAvError(why, whySize, "cannot set up the video file", result);
     gFile.packet = av_packet_alloc();
-    if (gFile.packet == nullptr) return Fail(why, whySize, "out of memory", AVERROR(ENOMEM));
+    if (gFile.packet == nullptr)
+        return capture::FailWithAvError(why, whySize, "out of memory", AVERROR(ENOMEM));
     if (!OpenVideoStream(kVideoEncoder, width, height, scale, why, whySize)) return false;
     if (!OpenAudioStream(why, whySize)) return false;
 
     result = avio_open(&gFile.format->pb, tempPath, AVIO_FLAG_WRITE);
-    if (result < 0) return Fail(why, whySize, "cannot write the video file", result);
+    if (result < 0)
+        return capture::FailWithAvError(why, whySize, "cannot write the video file", result);
     AVDictionary* muxerOptions = nullptr;
     // The index at the front, so the file plays while it is still arriving.
     if (std::strcmp(gFile.container->format, "mp4") == 0) {
@@ -440,7 +449,8 @@ bool OpenVideoFile(const char* finalPath, const char* tempPath, int width, int h
     }
     result = avformat_write_header(gFile.format, &muxerOptions);
     av_dict_free(&muxerOptions);
-    if (result < 0) return Fail(why, whySize, "cannot start the video file", result);
+    if (result < 0)
+        return capture::FailWithAvError(why, whySize, "cannot start the video file", result);
     gWorker.quit = false;
     gWorker.error = 0;
     gWorker.thread = std::thread(RunVideoThread);
@@ -451,7 +461,7 @@ bool WriteVideoFrame(const std::uint8_t* bgra, char* why, std::size_t whySize) {
     int result = WaitForVideoThread();
     // The audio before this frame is decided now; the video thread is idle, so the muxer is free.
     if (result >= 0) result = MixUntil(SoundtrackSamplesFor(gFile.framesWritten));
-    if (result < 0) return Fail(why, whySize, "cannot write the video", result);
+    if (result < 0) return capture::FailWithAvError(why, whySize, "cannot write the video", result);
     {
         std::lock_guard<std::mutex> hold(gWorker.lock);
         gWorker.frame = bgra;
@@ -471,7 +481,8 @@ bool CloseVideoFile(char* why, std::size_t whySize) {
     if (result >= 0) result = av_write_trailer(gFile.format);
     if (result >= 0) result = avio_closep(&gFile.format->pb);
     FreeAll();
-    if (result < 0) return Fail(why, whySize, "cannot finish the video file", result);
+    if (result < 0)
+        return capture::FailWithAvError(why, whySize, "cannot finish the video file", result);
     return true;
 }
 
