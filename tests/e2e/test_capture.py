@@ -11,18 +11,8 @@ from pathlib import Path
 import capture
 import scenes
 import timeline
-
-
-def frame_at(ms, fps):
-    """The first frame rendered at or after demo time ms: frame n has the clock at
-    floor(n * 1000 / fps) ms."""
-    return math.ceil(ms * fps / 1000)
-
-
-def cursor_shown(frame):
-    """The pulse climbs by 0.08 per boot frame to 1.04 (13 updates) and falls back to 0 (26):
-    after k updates it exceeds 0.5 for k mod 26 in 7..19."""
-    return 7 <= (frame + 1) % 26 <= 19
+from capture import frame_at, time_of
+from timeline import cursor_shown
 
 
 def best_lag(signal, reference, max_lag):
@@ -125,7 +115,7 @@ class Repeatable(unittest.TestCase):
     def test_scripted_f1_switches_mode_at_its_frame(self):
         # The fresh context clears black once: exactly the frame after the switch.
         switch = frame_at(5000, 60)
-        before, after, later = (math.floor(n * 1000 / 60) for n in (switch, switch + 1, switch + 2))
+        before, after, later = (time_of(n) for n in (switch, switch + 1, switch + 2))
         with capture.workdir() as work:
             status, err = capture.run(
                 ["--answer", "yes", "--frames-at", "%g,%g,%g" % (before / 1e3, after / 1e3, later / 1e3),

@@ -2,30 +2,14 @@
 the real program on a virtual clock, so a frame's demo time is known to the millisecond and a
 scene is checked on both sides of each of its thresholds. Mode switches are driven by F1 at
 chosen demo times. No display is needed."""
-import math
 import unittest
 from pathlib import Path
 
 import capture
 import scenes
 import timeline
-
-FPS = 60  # the capture's default rate: frame n is drawn at floor(n * 1000 / 60) ms
-
-
-def frame_at(ms):
-    """Number of the first frame drawn at or after ms."""
-    return math.ceil(ms * FPS / 1000)
-
-
-def time_of(frame):
-    return math.floor(frame * 1000 / FPS)
-
-
-def cursor_shown(frame):
-    """The pulse climbs by 0.08 per boot frame to 1.04 and back to 0 in 26 updates; frame n
-    draws the cursor after n + 1 updates, while the pulse is above 0.5."""
-    return 7 <= (frame + 1) % 26 <= 19
+from capture import frame_at, time_of
+from timeline import cursor_shown
 
 
 def tumble_angle(ms):

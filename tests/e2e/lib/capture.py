@@ -5,6 +5,7 @@ Every run gets its own working directory; music="built" links the generated soun
 as Data/, music=None leaves Data/ out.
 """
 import json
+import math
 import os
 import subprocess
 import tempfile
@@ -14,6 +15,17 @@ import image
 
 REPO = Path(__file__).resolve().parents[3]
 MUSIC_NAME = "tUrBiLo - Pelvarn.wav"
+
+
+def frame_at(ms, fps=60):
+    """The first frame rendered at or after demo time ms: frame n has the clock at
+    floor(n * 1000 / fps) ms (60 fps is the capture's default rate)."""
+    return math.ceil(ms * fps / 1000)
+
+
+def time_of(frame, fps=60):
+    """The demo time frame n is rendered at."""
+    return math.floor(frame * 1000 / fps)
 
 
 def executable():

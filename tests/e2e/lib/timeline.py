@@ -42,5 +42,12 @@ def allowed(lo, hi, step=25):
     return out
 
 
+def cursor_shown(frame):
+    """Whether boot frame n (from the first frame) shows the cursor: the pulse climbs by 0.08 per
+    frame to 1.04 (13 updates) and falls back to 0 (26); frame n draws it after n + 1 updates,
+    while the pulse is above 0.5, which is for (n + 1) mod 26 in 7..19."""
+    return 7 <= (frame + 1) % 26 <= 19
+
+
 def cursor_allowed(lo):
     return lo < CURSOR_UNTIL
