@@ -3,7 +3,13 @@
 
 Until the last credits line has been up for a while, memory still settles: each new text and
 scene warms the font cache and the GL driver's state, a few hundred KiB at 70, 80 and 90 s.
-The baseline is therefore taken ten demo seconds after the last change of scene."""
+The baseline is therefore taken ten demo seconds after the last change of scene.
+
+After that the GL driver and SDL, which allocate and free on every frame, still keep high-water
+marks: now and then a frame needs more room than any before, and the heap grows by up to 2 MiB in one step and stays there (seen
+in about one run of eight; the others stay flat to a few KiB). Resident memory moves in steps of
+about a MiB whatever grows it, so such a step looks like a short leak; the limit lies above it
+and below what a leak of 128 bytes a frame adds over these minutes (4 to 6 MiB)."""
 import time
 import unittest
 
@@ -13,7 +19,7 @@ from demo import Demo
 
 SPEED = 20
 DEMO_MINUTES = 10
-GROWTH_LIMIT_KIB = 1024
+GROWTH_LIMIT_KIB = 3072
 SETTLED_MS = timeline.CREDITS_CHANGES[-1][0] + 10000
 
 
