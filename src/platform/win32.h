@@ -2,25 +2,29 @@
 //
 // On Windows it is the real thing: <windows.h>, <mmsystem.h>, <GL/gl.h> and <GL/glu.h>.
 // Elsewhere it declares the small Win32 subset the demo uses, with the types, layouts and
-// constant values Windows gives them, implemented by the stand-in in platform/linux/ on SDL2,
-// FreeType and fontconfig. Code written against this header cannot tell the two apart.
+// constant values Windows gives them, implemented by the stand-in: the Win32 core in
+// platform/core/ keeps Windows' rules, over a backend (platform/core/backend.h) that does what
+// the windowing system does: the desktop's in platform/desktop/ on SDL2, FreeType and
+// fontconfig, or the capture's. Code written against this header cannot tell them apart.
 //
 // Using the stand-in
-//   Link win32_standin (every service) or only the service libraries a test needs; the start-up
-//   code (win32_standin_main) supplies main(), which calls the program's WinMain. Everything
-//   runs on the one thread that calls WinMain; no call here is thread-safe.
+//   Programs link win32_standin_main: main(), which installs the desktop backend and calls the
+//   program's WinMain. Tests link win32_standin (the core on the desktop backend) or the core
+//   with a backend of their own. Everything runs on the one thread that calls WinMain; no call
+//   here is thread-safe.
 //
 // What the stand-in honours, in general
 //   - Handles are numbers handed out once and never reused. A stale or made-up handle is not
 //     found, and the call fails as Windows fails for an invalid handle (FALSE, 0 or null).
-//   - Only top-level windows exist. A window's client area is an SDL window; the frame is left
+//   - Only top-level windows exist. A window's client area is a surface of the backend (an SDL
+//     window on the desktop); the frame is left
 //     to the window manager, but its size is fixed, so that AdjustWindowRectEx and
 //     CreateWindowExA agree.
 //   - Window procedures are called synchronously, as SendMessage does, by DispatchMessageA and
 //     by every call that sends messages on Windows; input and close requests arrive through the
 //     queue. The messages sent, and their order, are the ones Windows sends for the calls below.
 //   - A display mode is a promise to the program, never a change of the real screen: a
-//     fullscreen window is emulated at the mode's size (platform/linux/frame_buffers.cpp).
+//     fullscreen window is emulated at the mode's size (platform/core/frames.cpp).
 //   - Arguments a call does not mention are accepted and ignored; flags it does not mention are
 //     not acted on. Nothing sets the thread's last error.
 //   - Only the constants below exist; each has its Windows value.
@@ -398,17 +402,19 @@ static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "PIXELFORMATDESCRIPTOR has Wi
 // Windows documents it for the arguments the demo passes.
 extern "C" {
 
+// ---- KERNEL32 ----
 // Module
 // The program's own instance handle for a null name; there are no other modules to find.
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
 
+// ---- USER32 ----
 // Classes and windows
 // Both give a non-null handle for the system's stock resources (IDI_WINLOGO, IDC_ARROW);
 // windows show the desktop's own icon and cursor whatever is asked.
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName);
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName);
 // Up to 16 classes. Names compare case-blind; a name already registered for the instance
-// fails with 0. The procedure, instance and style are kept; icons, cursor, background, menu
+// fails with 0. The procedure and instance are kept; style, icons, cursor, background, menu
 // and extra bytes are accepted and not used.
 ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass);
 // Fails while a window of the class exists, and for a class never registered.
@@ -437,9 +443,9 @@ BOOL WINAPI ShowWindow(HWND window, int command);
 // Raises the window and activates it (WM_ACTIVATE) if it is not the active window already.
 BOOL WINAPI SetForegroundWindow(HWND window);
 // Activates the window if need be and gives it the keyboard focus (WM_KILLFOCUS to the window
-// that had it, WM_SETFOCUS to this one; nothing if it has it already), and asks the X server
-// for its input focus. Returns the window that had the focus (null if none of the program's);
-// null takes the focus away.
+// that had it, WM_SETFOCUS to this one; nothing if it has it already), and asks the windowing
+// system for its input focus. Returns the window that had the focus (null if none of the
+// program's); null takes the focus away.
 HWND WINAPI SetFocus(HWND window);
 // Deactivates the window (WM_ACTIVATE, WM_KILLFOCUS) if it is active, sends WM_DESTROY and
 // WM_NCDESTROY, then releases the window's device context and what was selected into it, and
@@ -460,28 +466,51 @@ int WINAPI ShowCursor(BOOL show);
 // desktop's. CDS_TEST only answers. The real screen is never switched.
 LONG WINAPI ChangeDisplaySettingsA(LPDEVMODEA mode, DWORD flags);
 
-// Device contexts, pixel formats, GL contexts
+// Device contexts
 // Every window owns one device context (as with CS_OWNDC): GetDC always gives it, ReleaseDC
 // answers 1 for it and 0 for anything else.
 HDC WINAPI GetDC(HWND window);
 int WINAPI ReleaseDC(HWND window, HDC dc);
+
+// Messages
+// Pumps the backend's events first: keys become queued WM_KEYDOWN / WM_KEYUP (WM_SYSKEYDOWN /
+// WM_SYSKEYUP with Alt, and for F10), the close button a queued WM_SYSCOMMAND SC_CLOSE, and
+// focus, size and minimise changes are sent to the window at once. WM_QUIT comes last, once,
+// after PostQuitMessage.
+BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMsg);
+// Makes no character messages; answers whether the message was a key message.
+BOOL WINAPI TranslateMessage(const MSG* msg);
+LRESULT WINAPI DispatchMessageA(const MSG* msg);
+// Answers WM_NCCREATE with TRUE and WM_NCCALCSIZE (wParam FALSE) by taking the window's frame
+// off the rectangle; gives a window activated while not minimised (WM_ACTIVATE) the keyboard
+// focus; turns WM_CLOSE into DestroyWindow and the system commands SC_CLOSE, SC_MINIMIZE,
+// SC_MAXIMIZE and SC_RESTORE into what their buttons do; lets the screen saver start for
+// SC_SCREENSAVE, answering 1 (a procedure that swallows it answers 0). Everything else is
+// answered with 0.
+LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void WINAPI PostQuitMessage(int exitCode);
+
+// Message boxes
+// A modal box of the backend (SDL's on the desktop) with the caption, text and icon asked for,
+// and the buttons of MB_OK or MB_YESNO (other button sets fail with 0); the answer is the IDOK,
+// IDYES or IDNO of the button pressed (Return: the first, Escape: the last). The owner is
+// ignored. A box that cannot be shown answers 0, its text written to stderr.
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
+// ---- GDI32 ----
+// Pixel formats and buffer swaps
 // A few RGBA formats are offered; the one chosen meets the colour, depth and stencil sizes
 // asked and double-buffering if asked. Colour-index, layers, accumulation and aux buffers are
 // not offered.
 int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request);
 // Once per window, as on Windows; setting a different format again fails.
 BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* request);
-// Presents the window's frame (see the stand-in's frame presenters); vsync on the desktop.
+// Presents the window's frame through the backend: swapped at the display's refresh on the
+// desktop, scaled sharp to the screen for an emulated fullscreen window, recorded by the
+// capture.
 BOOL WINAPI SwapBuffers(HDC dc);
-// An OpenGL compatibility context (1.1 and up) for the device context's pixel format.
-HGLRC WINAPI wglCreateContext(HDC dc);
-// (null, null) releases the current context. A context may be made current on any window of
-// its pixel format.
-BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context);
-// Deleting the current context releases it first.
-BOOL WINAPI wglDeleteContext(HGLRC context);
 
-// Fonts and glyph lists
+// Fonts
 // Face, height (negative: character height; positive: cell height), weight and italic are
 // honoured; the face resolves through fontconfig to the closest font the system has ("Arial"
 // to Liberation Sans, drawn to Arial's metrics). Glyphs are antialiased, whatever quality is
@@ -501,39 +530,25 @@ BOOL WINAPI DeleteObject(HGDIOBJ object);
 // every code of the stock font, is 0 wide, as its list is empty. Fails with FALSE for last below
 // first or a null buffer.
 BOOL WINAPI GetCharWidth32A(HDC dc, UINT first, UINT last, LPINT widths);
+
+// ---- OPENGL32 ----
+// An OpenGL compatibility context (1.1 and up) for the device context's pixel format.
+HGLRC WINAPI wglCreateContext(HDC dc);
+// (null, null) releases the current context. A context may be made current on any window of
+// its pixel format.
+BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context);
+// Deleting the current context releases it first.
+BOOL WINAPI wglDeleteContext(HGLRC context);
+
 // One display list per Windows-1252 code, in the current GL context: a glBitmap of the
 // selected font's glyph with its origin on the baseline, advancing the raster position by the
 // glyph's advance. A code without a glyph (or no font selected) gets an empty list; the answer
 // is TRUE all the same.
 BOOL WINAPI wglUseFontBitmapsA(HDC dc, DWORD first, DWORD count, DWORD listBase);
 
-// Messages
-// Pumps SDL's events first: keys become queued WM_KEYDOWN / WM_KEYUP (WM_SYSKEYDOWN /
-// WM_SYSKEYUP with Alt, and for F10), the close button a queued WM_SYSCOMMAND SC_CLOSE, and
-// focus, size and minimise changes are sent to the window at once. WM_QUIT comes last, once,
-// after PostQuitMessage.
-BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMsg);
-// Makes no character messages; answers whether the message was a key message.
-BOOL WINAPI TranslateMessage(const MSG* msg);
-LRESULT WINAPI DispatchMessageA(const MSG* msg);
-// Answers WM_NCCREATE with TRUE and WM_NCCALCSIZE (wParam FALSE) by taking the window's frame
-// off the rectangle; gives a window activated while not minimised (WM_ACTIVATE) the keyboard
-// focus; turns WM_CLOSE into DestroyWindow and the system commands SC_CLOSE, SC_MINIMIZE,
-// SC_MAXIMIZE and SC_RESTORE into what their buttons do; lets the screen saver start for
-// SC_SCREENSAVE, answering 1 (a procedure that swallows it answers 0). Everything else is
-// answered with 0.
-LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-void WINAPI PostQuitMessage(int exitCode);
-
-// Message boxes
-// A modal SDL message box with the caption, text and icon asked for, and the buttons of MB_OK
-// or MB_YESNO (other button sets fail with 0); the answer is the IDOK, IDYES or IDNO of the
-// button pressed (Return: the first, Escape: the last). The owner is ignored.
-int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
-
-// Multimedia: clock and sound
-// Milliseconds of CLOCK_MONOTONIC, wrapping at 2^32 (under the capture program: a virtual
-// clock that moves by one frame's time per presented frame).
+// ---- WINMM: clock and sound ----
+// The backend's milliseconds, wrapping at 2^32: CLOCK_MONOTONIC on the desktop; under the
+// capture program a virtual clock that moves by one frame's time per presented frame.
 DWORD WINAPI timeGetTime(void);
 // A WAV file (PCM, 8 or 16 bits per sample), one at a time: a new sound replaces the one
 // playing, a null name stops it. SND_ASYNC loads and plays off the caller's thread and answers

@@ -8,7 +8,7 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 target_compile_options(gtest PUBLIC -include ${CMAKE_CURRENT_SOURCE_DIR}/gtest_notification.h)
 
 file(GLOB conformance_sources CONFIGURE_DEPENDS
-     ${PROJECT_SOURCE_DIR}/tests/platform/conformance/*.cpp)
+     ${PROJECT_SOURCE_DIR}/tests/platform/core/conformance/*.cpp)
 if(conformance_sources)
   add_executable(conformance_tests ${conformance_sources})
   target_link_libraries(conformance_tests PRIVATE GTest::gtest_main user32 gdi32 opengl32 glu32

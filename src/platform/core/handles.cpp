@@ -1,0 +1,74 @@
+// The core's tables and their look-ups, the one handle allocator, and the installed backend.
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/core/core.h"
+#include "platform/core/font_objects.h"
+
+namespace standin {
+
+namespace {
+
+State gState{};
+const Backend* gBackend = nullptr;
+
+// Handles start well above small integers, so that 0, 1 or a stray count never passes as one;
+// the values below the first are kept for the stock objects.
+constexpr std::uintptr_t kFirstHandle = kStockFont + 4;
+constexpr std::uintptr_t kHandleStep = 4;
+
+}  // namespace
+
+State& Tables() { return gState; }
+
+void UseBackend(const Backend* backend) { gBackend = backend; }
+
+const Backend& TheBackend() {
+    if (gBackend == nullptr) {
+        // A program built without a backend: nothing it asks for could be done.
+        std::fputs("win32 core: no backend was installed before the first Win32 call\n", stderr);
+        std::abort();
+    }
+    return *gBackend;
+}
+
+std::uintptr_t NewHandle() {
+    if (gState.nextHandle == 0) gState.nextHandle = kFirstHandle;
+    std::uintptr_t handle = gState.nextHandle;
+    gState.nextHandle += kHandleStep;
+    return handle;
+}
+
+Window* LookUpWindow(HWND window) {
+    if (window == nullptr) return nullptr;
+    for (Window& entry : gState.windows) {
+        if (entry.used && entry.handle == window) return &entry;
+    }
+    return nullptr;
+}
+
+Window* LookUpWindowByDc(HDC dc) {
+    if (dc == nullptr) return nullptr;
+    for (Window& entry : gState.windows) {
+        if (entry.used && entry.dc == dc) return &entry;
+    }
+    return nullptr;
+}
+
+Window* LookUpWindowBySurface(Surface* surface) {
+    if (surface == nullptr) return nullptr;
+    for (Window& entry : gState.windows) {
+        if (entry.used && entry.surface == surface) return &entry;
+    }
+    return nullptr;
+}
+
+GlContext* LookUpContext(HGLRC context) {
+    if (context == nullptr) return nullptr;
+    for (GlContext& entry : gState.contexts) {
+        if (entry.used && entry.handle == context) return &entry;
+    }
+    return nullptr;
+}
+
+}  // namespace standin

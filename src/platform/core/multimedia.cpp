@@ -1,0 +1,27 @@
+// timeGetTime and PlaySoundA: the clock is the backend's, and so is the sound device; the core
+// says what PlaySoundA's flags ask of it.
+//
+// Flags understood: SND_ASYNC, SND_SYNC, SND_NODEFAULT and SND_FILENAME (accepted, since a name
+// is always a file here); any other flag fails with FALSE. A null name stops what plays. A file
+// that cannot be played gives the default sound, unless SND_NODEFAULT asks for silence.
+#include "platform/core/core.h"
+
+namespace {
+
+constexpr DWORD kSupportedFlags = SND_ASYNC | SND_NODEFAULT | SND_FILENAME;
+
+}  // namespace
+
+extern "C" DWORD WINAPI timeGetTime(void) { return standin::TheBackend().clockMs(); }
+
+extern "C" BOOL WINAPI PlaySoundA(LPCSTR sound, HMODULE, DWORD flags) {
+    if (flags & ~kSupportedFlags) return FALSE;
+    const standin::Backend& backend = standin::TheBackend();
+    if (sound == nullptr) {
+        backend.stopSound();
+        return TRUE;
+    }
+    const standin::SoundRequest request{sound, (flags & SND_ASYNC) == 0,
+                                        (flags & SND_NODEFAULT) == 0};
+    return backend.playSound(request) ? TRUE : FALSE;
+}

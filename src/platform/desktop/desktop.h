@@ -1,0 +1,80 @@
+// The desktop backend: the Win32 core's surfaces, GL contexts, input, boxes and sound on SDL2,
+// its glyphs from FreeType and fontconfig, its clock the monotonic one.
+//
+// The files here share this header; the core knows only backend.h. A program built on the
+// desktop runs on Backend(); the capture copies that table and replaces what it records.
+#pragma once
+
+#include <SDL.h>
+
+#include "platform/core/backend.h"
+
+namespace standin {
+
+// An SDL window standing for a Win32 window's client area.
+struct Surface {
+    SDL_Window* sdl;
+    Uint32 id;
+    bool coversDisplay;
+    // The pixel format the SDL window was opened for; null: the shared visual.
+    const PixelFormat* visual;
+};
+
+namespace desktop {
+
+// The desktop's table, complete.
+const Backend& Backend();
+
+// Starts SDL's video subsystem once; false (with SDL's reason in SDL_GetError) without a display.
+bool EnsureVideo();
+// Makes EnsureVideo start this SDL video driver, whatever the environment says, and accept it
+// even where no screen could show it (the offscreen driver, for a program that never shows a
+// window). Called by a start-up code before anything opens a window.
+void UseVideoDriver(const char* driver);
+
+// surfaces.cpp: the Surface entries of the table, and the desktop's own.
+Surface* OpenSurface(const SurfaceSpec& spec);
+void CloseSurface(Surface* surface);
+void ShowSurface(Surface* surface, bool visible);
+void MinimizeSurface(Surface* surface);
+void MaximizeSurface(Surface* surface);
+void RestoreSurface(Surface* surface);
+void RaiseSurface(Surface* surface, bool focus);
+void SurfaceSize(Surface* surface, int* width, int* height);
+void SurfacePosition(Surface* surface, int* x, int* y);
+void DrawableSize(Surface* surface, int* width, int* height);
+bool SetPixelFormat(Surface* surface, const PixelFormat& format);
+bool DesktopMode(standin::DesktopMode* mode);
+void ShowCursor(bool visible);
+void AllowScreenSaver(bool allowed);
+// The surface of an SDL window id; null for none of the program's.
+Surface* SurfaceOfWindowId(Uint32 id);
+
+// gl.cpp
+SurfaceContext* CreateContext(Surface* surface);
+bool MakeCurrent(Surface* surface, SurfaceContext* context);
+void DeleteContext(SurfaceContext* context);
+void* GlProcAddress(const char* name);
+void Present(Surface* surface);
+
+// events.cpp, keys.cpp
+void PumpEvents();
+// Windows' virtual-key code for an SDL key, 0 when it has none here.
+BYTE VirtualKeyFor(const SDL_Keysym& key);
+
+// clock.cpp
+DWORD ClockMs();
+
+// message_box.cpp
+int ShowBox(const char* caption, const char* text, BoxButtons buttons, BoxIcon icon);
+
+// audio.cpp
+bool PlaySound(const SoundRequest& request);
+void StopSound();
+
+// font_cache.cpp
+const FontFace* ResolveFont(const FontRequest& request);
+const GlyphBitmap& Glyph(const FontFace* face, DWORD code);
+
+}  // namespace desktop
+}  // namespace standin

@@ -1,0 +1,233 @@
+// Display mode changes are promises to the program, never changes to the screen: on a
+// 1280x1024x24 screen with a window manager the demo's 640x480x16 mode is accepted and its popup
+// covers the screen while the program sees 640x480 at 16 bits; on a 600x400 screen it does not
+// fit and is refused. Each screen runs only its own suite (chosen with --gtest_filter by CTest).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "platform/desktop/desktop.h"
+#include "windowing_support.h"
+
+#include <GL/glext.h>
+
+namespace {
+
+struct Geometry {
+    int x;
+    int y;
+    int width;
+    int height;
+};
+
+int Field(const std::string& text, const char* label) {
+    std::size_t at = text.find(label);
+    if (at == std::string::npos) return -1;
+    return std::stoi(text.substr(at + std::string(label).size()));
+}
+
+Geometry Measure(const std::string& xwininfoArguments) {
+    std::string info = RunCommand("xwininfo " + xwininfoArguments).output;
+    return {Field(info, "Absolute upper-left X:"), Field(info, "Absolute upper-left Y:"),
+            Field(info, "Width:"), Field(info, "Height:")};
+}
+
+// The screen size as RandR reports it ("current W x H").
+std::string RandrSize() {
+    std::string out = RunCommand("xrandr").output;
+    std::size_t at = out.find("current ");
+    return at == std::string::npos ? "" : out.substr(at, out.find(',', at) - at);
+}
+
+DEVMODEA Request(DWORD width, DWORD height, DWORD bits) {
+    DEVMODEA mode{};
+    mode.dmSize = sizeof mode;
+    mode.dmPelsWidth = width;
+    mode.dmPelsHeight = height;
+    mode.dmBitsPerPel = bits;
+    mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
+    return mode;
+}
+
+bool MarkedFullscreen() {
+    std::string state = RunCommand("xprop -name Mode _NET_WM_STATE").output;
+    return state.find("_NET_WM_STATE_FULLSCREEN") != std::string::npos;
+}
+
+bool Mapped() { return RunCommand("xdotool search --onlyvisible --name '^Mode$'").status == 0; }
+
+bool CoversScreen() {
+    Geometry shown = Measure("-name Mode");
+    return shown.x == 0 && shown.y == 0 && shown.width == 1280 && shown.height == 1024;
+}
+
+// A GL context made current on the window, in the pixel format the demo asks for.
+bool MakeDemoContext(HWND window, HGLRC* context) {
+    const PIXELFORMATDESCRIPTOR request = DemoFormatRequest();
+    HDC dc = GetDC(window);
+    int format = ChoosePixelFormat(dc, &request);
+    if (format == 0 || !SetPixelFormat(dc, format, &request)) return false;
+    *context = wglCreateContext(dc);
+    return *context != nullptr && wglMakeCurrent(dc, *context);
+}
+
+// What a capture program's present reads with glReadPixels.
+struct Captured {
+    int calls;
+    std::vector<unsigned char> pixels;
+};
+Captured gCaptured;
+
+void CapturingPresent(standin::Surface*) {
+    ++gCaptured.calls;
+    gCaptured.pixels.assign(640 * 480 * 4, 0);
+    glReadPixels(0, 0, 640, 480, GL_RGBA, GL_UNSIGNED_BYTE, gCaptured.pixels.data());
+}
+
+// A channel stored in `bits` bits and read back as 8.
+double Stored(double value, int bits) {
+    double levels = std::pow(2.0, bits) - 1;
+    return std::round(value * levels) * 255.0 / levels;
+}
+
+TEST(DisplayModeOn1280x1024x24, ModeIsRecordedAndItsPopupIsEmulated) {
+    std::string screenBefore = RandrSize();
+    ASSERT_NE(screenBefore, "");
+
+    // Any size within the desktop and any depth of the time; nothing larger, no odd depths.
+    DEVMODEA demo = Request(640, 480, 16);
+    EXPECT_EQ(ChangeDisplaySettingsA(&demo, CDS_TEST), DISP_CHANGE_SUCCESSFUL);
+    for (DWORD bits : {8u, 15u, 24u, 32u}) {
+        DEVMODEA other = Request(1280, 1024, bits);
+        EXPECT_EQ(ChangeDisplaySettingsA(&other, CDS_TEST), DISP_CHANGE_SUCCESSFUL) << bits;
+    }
+    DEVMODEA wide = Request(1281, 1024, 16);
+    EXPECT_EQ(ChangeDisplaySettingsA(&wide, CDS_FULLSCREEN), DISP_CHANGE_BADMODE);
+    DEVMODEA tall = Request(640, 1025, 16);
+    EXPECT_EQ(ChangeDisplaySettingsA(&tall, CDS_FULLSCREEN), DISP_CHANGE_BADMODE);
+    DEVMODEA odd = Request(640, 480, 12);
+    EXPECT_EQ(ChangeDisplaySettingsA(&odd, CDS_FULLSCREEN), DISP_CHANGE_BADMODE);
+
+    // A test records nothing: the popup is an ordinary 640x480 window.
+    HWND plain = OpenTestWindow("Mode", WS_POPUP, WS_EX_APPWINDOW);
+    ASSERT_NE(plain, nullptr);
+    ASSERT_TRUE(PumpUntil(Mapped));
+    Geometry shown = Measure("-name Mode");
+    EXPECT_EQ(shown.width, 640);
+    EXPECT_EQ(shown.height, 480);
+    EXPECT_FALSE(MarkedFullscreen());
+    CloseTestWindow(plain);
+
+    ASSERT_EQ(ChangeDisplaySettingsA(&demo, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
+    HWND window = OpenTestWindow("Mode", WS_POPUP, WS_EX_APPWINDOW);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(PumpUntil(Mapped));
+    EXPECT_TRUE(PumpUntil(MarkedFullscreen)) << "the window manager was not told";
+    EXPECT_TRUE(PumpUntil(CoversScreen)) << "the popup does not cover the screen";
+    EXPECT_EQ(RandrSize(), screenBefore) << "the real display mode changed";
+
+    // To the program the window is the mode's size, before and after the screen was covered.
+    RECT client{};
+    ASSERT_TRUE(GetClientRect(window, &client));
+    EXPECT_EQ(client.right, 640);
+    EXPECT_EQ(client.bottom, 480);
+    for (const MSG& msg : gRecorded.sent) {
+        if (msg.message != WM_SIZE) continue;
+        EXPECT_EQ(LOWORD(msg.lParam), 640);
+        EXPECT_EQ(HIWORD(msg.lParam), 480);
+    }
+
+    // Its context draws at the mode's size and depth.
+    HGLRC context = nullptr;
+    ASSERT_TRUE(MakeDemoContext(window, &context));
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 640);
+    EXPECT_EQ(viewport[3], 480);
+    GLint red = 0, green = 0, blue = 0, depth = 0;
+    glGetIntegerv(GL_RED_BITS, &red);
+    glGetIntegerv(GL_GREEN_BITS, &green);
+    glGetIntegerv(GL_BLUE_BITS, &blue);
+    glGetIntegerv(GL_DEPTH_BITS, &depth);
+    EXPECT_EQ(red, 5);
+    EXPECT_EQ(green, 6);
+    EXPECT_EQ(blue, 5);
+    EXPECT_EQ(depth, 16);
+
+    // A frame as the program draws one, then state the scaling must not disturb.
+    glClearColor(1.0f, 0.5f, 0.25f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(3, 5, 7, 11);
+    glColorMask(GL_TRUE, GL_FALSE, GL_TRUE, GL_FALSE);
+    glClearColor(0.1f, 0.2f, 0.3f, 0.4f);
+    GLint drawBefore = 0, readBefore = 0, readBufferBefore = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawBefore);
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readBefore);
+    glGetIntegerv(GL_READ_BUFFER, &readBufferBefore);
+
+    HDC dc = GetDC(window);
+    ASSERT_TRUE(SwapBuffers(dc));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_EQ(glIsEnabled(GL_SCISSOR_TEST), GL_TRUE);
+    GLint box[4] = {};
+    glGetIntegerv(GL_SCISSOR_BOX, box);
+    EXPECT_EQ(box[0], 3);
+    EXPECT_EQ(box[1], 5);
+    EXPECT_EQ(box[2], 7);
+    EXPECT_EQ(box[3], 11);
+    GLboolean mask[4] = {};
+    glGetBooleanv(GL_COLOR_WRITEMASK, mask);
+    EXPECT_EQ(mask[0], GL_TRUE);
+    EXPECT_EQ(mask[1], GL_FALSE);
+    EXPECT_EQ(mask[2], GL_TRUE);
+    EXPECT_EQ(mask[3], GL_FALSE);
+    GLfloat clear[4] = {};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_FLOAT_EQ(clear[0], 0.1f);
+    EXPECT_FLOAT_EQ(clear[3], 0.4f);
+    GLint drawAfter = 0, readAfter = 0, readBufferAfter = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawAfter);
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readAfter);
+    glGetIntegerv(GL_READ_BUFFER, &readBufferAfter);
+    EXPECT_EQ(drawAfter, drawBefore);
+    EXPECT_EQ(readAfter, readBefore);
+    EXPECT_EQ(readBufferAfter, readBufferBefore);
+
+    // A capture presenter reads the program's 640x480 frame, in 5-6-5 colour.
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClearColor(1.0f, 0.5f, 0.25f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    gCaptured = {};
+    standin::Backend capturing = standin::desktop::Backend();
+    capturing.present = CapturingPresent;
+    standin::UseBackend(&capturing);
+    EXPECT_TRUE(SwapBuffers(dc));
+    standin::UseBackend(&standin::desktop::Backend());
+    ASSERT_EQ(gCaptured.calls, 1);
+    for (int at : {0, 640 * 240 + 320, 640 * 480 - 1}) {
+        const unsigned char* pixel = &gCaptured.pixels[static_cast<std::size_t>(at) * 4];
+        EXPECT_NEAR(pixel[0], Stored(1.0, 5), 1.0) << at;
+        EXPECT_NEAR(pixel[1], Stored(0.5, 6), 1.0) << at;
+        EXPECT_NEAR(pixel[2], Stored(0.25, 5), 1.0) << at;
+    }
+
+    EXPECT_TRUE(wglMakeCurrent(nullptr, nullptr));
+    EXPECT_TRUE(wglDeleteContext(context));
+    EXPECT_EQ(ChangeDisplaySettingsA(nullptr, 0), DISP_CHANGE_SUCCESSFUL);
+    CloseTestWindow(window);
+    EXPECT_EQ(RandrSize(), screenBefore);
+}
+
+TEST(DisplayModeOn600x400x24, ModeLargerThanTheDesktopIsRefused) {
+    DEVMODEA mode = Request(640, 480, 16);
+    EXPECT_EQ(ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN), DISP_CHANGE_BADMODE);
+    DEVMODEA fits = Request(600, 400, 16);
+    EXPECT_EQ(ChangeDisplaySettingsA(&fits, CDS_TEST), DISP_CHANGE_SUCCESSFUL);
+    EXPECT_EQ(ChangeDisplaySettingsA(nullptr, 0), DISP_CHANGE_SUCCESSFUL);
+}
+
+}  // namespace
