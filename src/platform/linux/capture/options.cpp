@@ -73,7 +73,9 @@ struct Reading {
 using Parser = bool (*)(const char* value, Reading* reading, char* why, std::size_t whySize);
 
 bool ParseOutput(const char* value, Reading* reading, char* why, std::size_t whySize) {
-    if (*value == '\0' || !HasExtension(value)) {
+    // A name the video cannot be written under is a mistake on the command line, found now
+    // rather than once the run is set up.
+    if (!HasExtension(value) || !capture::IsVideoName(value)) {
         return Fail(why, whySize, "-o needs a file name ending in .mp4 or .mkv, not \"%s\"", value);
     }
     reading->options->output = value;
