@@ -77,6 +77,8 @@ void PresentFrame(standin::Surface* surface);
 // video_file.cpp. One video file per process: H.264 with the soundtrack.
 // Puts "what (FFmpeg's reason for error)" in `why`; false, for returning at once.
 bool FailWithAvError(char* why, std::size_t whySize, const char* what, int error);
+// True when the name's extension is that of a container the video can be written in.
+bool IsVideoName(const char* path);
 // Checks before the run that the output's type is known and its encoders exist.
 bool CheckVideoOutput(const char* path, char* why, std::size_t whySize);
 bool OpenVideoFile(const char* finalPath, const char* tempPath, int width, int height, int scale,

@@ -1,4 +1,5 @@
 // The capture's command line: what it reads, what it refuses, and its help text.
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -63,72 +64,137 @@ bool HasExtension(const char* path) {
     return dot != nullptr && (slash == nullptr || dot > slash + 1);
 }
 
+// What the options have said so far, beyond the options themselves.
+struct Reading {
+    capture::Options* options;
+    bool secondsGiven;
+};
+
+using Parser = bool (*)(const char* value, Reading* reading, char* why, std::size_t whySize);
+
+bool ParseOutput(const char* value, Reading* reading, char* why, std::size_t whySize) {
+    // A name the video cannot be written under is a mistake on the command line, found now
+    // rather than once the run is set up.
+    if (!HasExtension(value) || !capture::IsVideoName(value)) {
+        return Fail(why, whySize, "-o needs a file name ending in .mp4 or .mkv, not \"%s\"", value);
+    }
+    reading->options->output = value;
+    return true;
+}
+
+bool ParseFps(const char* value, Reading* reading, char* why, std::size_t whySize) {
+    if (!ReadWhole(value, 1, kMaxFps, &reading->options->fps)) {
+        return Fail(why, whySize, "--fps takes a whole number from 1 to 1000, not \"%s\"", value);
+    }
+    return true;
+}
+
+bool ParseSeconds(const char* value, Reading* reading, char* why, std::size_t whySize) {
+    char* end = nullptr;
+    double seconds = std::strtod(value, &end);
+    if (*value == '\0' || *end != '\0' || !std::isfinite(seconds) || seconds <= 0.0 ||
+        seconds > kMaxSeconds) {
+        return Fail(why, whySize, "--seconds takes a length above 0, not \"%s\"", value);
+    }
+    reading->options->seconds = seconds;
+    reading->secondsGiven = true;
+    return true;
+}
+
+bool ParseScale(const char* value, Reading* reading, char* why, std::size_t whySize) {
+    if (!ReadWhole(value, 1, kMaxScale, &reading->options->scale)) {
+        return Fail(why, whySize, "--scale takes a whole number from 1 to 8, not \"%s\"", value);
+    }
+    return true;
+}
+
+bool ParseAnswer(const char* value, Reading* reading, char* why, std::size_t whySize) {
+    if (std::strcmp(value, "yes") != 0 && std::strcmp(value, "no") != 0) {
+        return Fail(why, whySize, "--answer takes yes or no, not \"%s\"", value);
+    }
+    reading->options->answerYes = std::strcmp(value, "yes") == 0;
+    return true;
+}
+
+bool ParseFramesAt(const char* value, Reading* reading, char* why, std::size_t whySize) {
+    reading->options->stillCount = 0;
+    if (!ReadTimes(value, reading->options)) {
+        return Fail(why, whySize,
+                    "--frames-at takes up to 64 demo times in seconds, separated by commas, not "
+                    "\"%s\"",
+                    value);
+    }
+    return true;
+}
+
+bool ParseFramesDir(const char* value, Reading* reading, char* why, std::size_t whySize) {
+    if (*value == '\0') return Fail(why, whySize, "--frames-dir needs a folder%s", "");
+    reading->options->stillsDir = value;
+    return true;
+}
+
+bool ParseHelp(const char*, Reading* reading, char*, std::size_t) {
+    reading->options->help = true;
+    return true;
+}
+
+struct Option {
+    const char* name;
+    const char* value;  // how the help names the value; null for an option that takes none
+    Parser parse;
+    const char* help;  // lines after the first go under it; null to leave the option out
+};
+
+constexpr int kHelpColumn = 21;  // where each line of an option's help starts
+
+constexpr Option kOptions[] = {
+    {"-o", "FILE", ParseOutput,
+     "the video (default quorvane.mp4); .mp4 holds H.264 and AAC,\n"
+     ".mkv H.264 and FLAC"},
+    {"--fps", "N", ParseFps, "frames per second (default 60)"},
+    {"--seconds", "S", ParseSeconds, "length (default: as long as the music, else 100)"},
+    {"--scale", "K", ParseScale, "enlarge each pixel to KxK (default 1)"},
+    {"--answer", "yes|no", ParseAnswer,
+     "the answer to every Yes/No question the demo asks (default no)"},
+    {"--frames-at", "T,...", ParseFramesAt,
+     "PNG stills of the frames at these demo times in seconds, instead\n"
+     "of a video; needs --frames-dir"},
+    {"--frames-dir", "DIR", ParseFramesDir,
+     "where the stills go, named by demo milliseconds (005500.png)"},
+    {"--help", nullptr, ParseHelp, "this text"},
+    {"-h", nullptr, ParseHelp, nullptr},
+};
+
+const Option* FindOption(const char* name) {
+    for (const Option& option : kOptions) {
+        if (std::strcmp(name, option.name) == 0) return &option;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 namespace capture {
 
 bool ParseOptions(int argc, char** argv, Options* options, char* why, std::size_t whySize) {
-    bool secondsGiven = false;
+    Reading reading{options, false};
     for (int i = 1; i < argc; ++i) {
         const char* name = argv[i];
-        if (std::strcmp(name, "--help") == 0 || std::strcmp(name, "-h") == 0) {
-            options->help = true;
-            return true;
+        const Option* option = FindOption(name);
+        if (option == nullptr) return Fail(why, whySize, "unknown option \"%s\"", name);
+        const char* value = nullptr;
+        if (option->value != nullptr) {
+            if (i + 1 == argc) return Fail(why, whySize, "%s needs a value", name);
+            value = argv[++i];
         }
-        bool takesValue = std::strcmp(name, "--fps") == 0 || std::strcmp(name, "--seconds") == 0 ||
-                          std::strcmp(name, "--scale") == 0 || std::strcmp(name, "--answer") == 0 ||
-                          std::strcmp(name, "-o") == 0 || std::strcmp(name, "--frames-at") == 0 ||
-                          std::strcmp(name, "--frames-dir") == 0;
-        if (!takesValue) return Fail(why, whySize, "unknown option \"%s\"", name);
-        if (i + 1 == argc) return Fail(why, whySize, "%s needs a value", name);
-        const char* value = argv[++i];
-        if (std::strcmp(name, "--fps") == 0) {
-            if (!ReadWhole(value, 1, kMaxFps, &options->fps)) {
-                return Fail(why, whySize, "--fps takes a whole number from 1 to 1000, not \"%s\"",
-                            value);
-            }
-        } else if (std::strcmp(name, "--seconds") == 0) {
-            char* end = nullptr;
-            double seconds = std::strtod(value, &end);
-            if (*value == '\0' || *end != '\0' || !std::isfinite(seconds) || seconds <= 0.0 ||
-                seconds > kMaxSeconds) {
-                return Fail(why, whySize, "--seconds takes a length above 0, not \"%s\"", value);
-            }
-            options->seconds = seconds;
-            secondsGiven = true;
-        } else if (std::strcmp(name, "--scale") == 0) {
-            if (!ReadWhole(value, 1, kMaxScale, &options->scale)) {
-                return Fail(why, whySize, "--scale takes a whole number from 1 to 8, not \"%s\"",
-                            value);
-            }
-        } else if (std::strcmp(name, "--answer") == 0) {
-            if (std::strcmp(value, "yes") != 0 && std::strcmp(value, "no") != 0) {
-                return Fail(why, whySize, "--answer takes yes or no, not \"%s\"", value);
-            }
-            options->answerYes = std::strcmp(value, "yes") == 0;
-        } else if (std::strcmp(name, "-o") == 0) {
-            if (*value == '\0' || !HasExtension(value)) {
-                return Fail(why, whySize, "-o needs a file name ending in .mp4 or .mkv, not \"%s\"",
-                            value);
-            }
-            options->output = value;
-        } else if (std::strcmp(name, "--frames-at") == 0) {
-            options->stillCount = 0;
-            if (!ReadTimes(value, options)) {
-                return Fail(why, whySize,
-                            "--frames-at takes up to 64 demo times in seconds, separated by "
-                            "commas, not \"%s\"",
-                            value);
-            }
-        } else {
-            if (*value == '\0') return Fail(why, whySize, "--frames-dir needs a folder%s", "");
-            options->stillsDir = value;
-        }
+        if (!option->parse(value, &reading, why, whySize)) return false;
+        // Whatever follows is not read: the help is all that is asked for.
+        if (options->help) return true;
     }
     if ((options->stillCount > 0) != (options->stillsDir != nullptr)) {
         return Fail(why, whySize, "--frames-at and --frames-dir go together%s", "");
     }
-    if (options->stillCount > 0 && secondsGiven) {
+    if (options->stillCount > 0 && reading.secondsGiven) {
         return Fail(why, whySize,
                     "--seconds has no use with --frames-at: the run ends at the last still%s", "");
     }
@@ -141,18 +207,22 @@ void PrintHelp(const char* program) {
         "Runs the demo on a virtual clock, with no display, and records it as a video.\n"
         "Frames come at an exact rate however long each takes to draw; the music is the file\n"
         "the demo plays, from the moment it starts it.\n"
-        "\n"
-        "  -o FILE            the video (default quorvane.mp4); .mp4 holds H.264 and AAC,\n"
-        "                     .mkv H.264 and FLAC\n"
-        "  --fps N            frames per second (default 60)\n"
-        "  --seconds S        length (default: as long as the music, else 100)\n"
-        "  --scale K          enlarge each pixel to KxK (default 1)\n"
-        "  --answer yes|no    the answer to every Yes/No question the demo asks (default no)\n"
-        "  --frames-at T,...  PNG stills of the frames at these demo times in seconds, instead\n"
-        "                     of a video; needs --frames-dir\n"
-        "  --frames-dir DIR   where the stills go, named by demo milliseconds (005500.png)\n"
-        "  --help             this text\n",
+        "\n",
         program);
+    for (const Option& option : kOptions) {
+        if (option.help == nullptr) continue;
+        int used = option.value != nullptr ? std::printf("  %s %s", option.name, option.value)
+                                           : std::printf("  %s", option.name);
+        for (const char* line = option.help;;) {
+            const char* end = std::strchr(line, '\n');
+            int length =
+                end != nullptr ? static_cast<int>(end - line) : static_cast<int>(std::strlen(line));
+            std::printf("%*s%.*s\n", std::max(kHelpColumn - used, 1), "", length, line);
+            if (end == nullptr) break;
+            line = end + 1;
+            used = 0;
+        }
+    }
 }
 
 }  // namespace capture

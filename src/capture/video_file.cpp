@@ -401,6 +401,8 @@ bool FailWithAvError(char* why, std::size_t whySize, const char* what, int error
     return false;
 }
 
+bool IsVideoName(const char* path) { return ContainerFor(path) != nullptr; }
+
 bool CheckVideoOutput(const char* path, char* why, std::size_t whySize) {
     const Container* container = ContainerFor(path);
     if (container == nullptr) {

@@ -138,12 +138,18 @@ class BadInput(unittest.TestCase):
         self.assertGreater(len(heard), 1.9 * rate)
 
     def test_unwritable_output_and_bad_options_leave_nothing(self):
-        cases = (["-o", "no-such-folder/out.mp4"], ["-o", "out.avi"], ["--fps", "0"],
-                 ["--scale", "two"], ["--answer", "maybe"], ["--frames-at", "5"], ["--bogus"])
+        # A bad option, a video type it cannot write among them, is a usage error (status 2)
+        # that points at --help; a folder that is not there is found only when the run starts.
+        usage, failed = 2, 1
+        cases = ((["-o", "no-such-folder/out.mp4"], failed), (["-o", "out.avi"], usage),
+                 (["--fps", "0"], usage), (["--scale", "two"], usage),
+                 (["--answer", "maybe"], usage), (["--frames-at", "5"], usage),
+                 (["--bogus"], usage))
         with capture.workdir(music=None) as work:
-            for args in cases:
+            for args, expected in cases:
                 status, err = capture.run(args, work)
-                self.assertNotEqual(status, 0, args)
+                self.assertEqual(status, expected, "%s: %r" % (args, err))
+                self.assertEqual("(see --help)" in err, expected == usage, "%s: %r" % (args, err))
                 self.assertEqual(len(err.strip().splitlines()), 1, "%s: %r" % (args, err))
                 self.assertEqual(list(Path(work).iterdir()), [], args)
 
