@@ -1,5 +1,5 @@
-// The desktop's start-up code: main() hands over to the program's WinMain, as the Windows C runtime
-// does.
+// The desktop's start-up code: main() hands over to the program's WinMain, as the Windows C
+// runtime does.
 //
 // A program without a display could show nothing, not even a message box explaining why, so
 // that is checked first and told on the terminal in one line.
