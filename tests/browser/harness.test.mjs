@@ -51,7 +51,7 @@ test('WebGL 1 on SwiftShader runs at the display rate of 60 frames a second', as
     // The page counts its frames over each second of its own time. A machine busy with other
     // work makes some seconds short, so this waits for one full second: it shows the rate is
     // there, and no second above 60 shows frames follow the display rather than run free.
-    const { fps } = await waitForStateQuiet(page, (s) => s.fps !== null && s.fps.best >= 58);
+    const { fps } = await waitForStateQuiet(page, (s) => s.fps !== null && s.fps.best >= 57, { timeout: 60_000 });
     t.diagnostic(`frame rate ${JSON.stringify(fps)}`);
     assert.ok(fps.best <= 62, JSON.stringify(fps));
     assert.deepEqual(log.errors, []);
