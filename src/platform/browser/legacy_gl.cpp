@@ -4,8 +4,9 @@
 //
 // A call defined here replaces the emulation's for the whole program; the emulation's own copy
 // stays reachable under its emscripten_gl* alias, and so does plain WebGL for the calls the
-// emulation leaves alone. Everything below goes through those aliases, so the emulation's
-// bookkeeping (current program, bound buffer, pixel alignment) sees every change we make.
+// emulation leaves alone. Everything below but the bitmaps' one draw call goes through those
+// aliases, so the emulation's bookkeeping (current program, bound buffer, pixel alignment) sees
+// every change we make.
 //
 // Bitmaps: each glBitmap compiled into a list is expanded once to a byte per pixel and copied into
 // one alpha atlas texture. A glCallLists of a line of text then draws all its glyphs as
@@ -25,7 +26,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
-#include <unordered_map>
 #include <vector>
 
 // The emulation's and WebGL's own entry points under their second names.
@@ -66,10 +66,9 @@ void emscripten_glUniform4f(GLint location, GLfloat x, GLfloat y, GLfloat z, GLf
 void emscripten_glGenBuffers(GLsizei count, GLuint* buffers);
 void emscripten_glBindBuffer(GLenum target, GLuint buffer);
 void emscripten_glBufferData(GLenum target, GLsizeiptr size, const void* data, GLenum usage);
-void emscripten_glBufferSubData(GLenum target, GLintptr offset, GLsizeiptr size,
-                                const void* data);
-void emscripten_glVertexAttribPointer(GLuint index, GLint size, GLenum type,
-                                      GLboolean normalized, GLsizei stride, const void* offset);
+void emscripten_glBufferSubData(GLenum target, GLintptr offset, GLsizeiptr size, const void* data);
+void emscripten_glVertexAttribPointer(GLuint index, GLint size, GLenum type, GLboolean normalized,
+                                      GLsizei stride, const void* offset);
 void emscripten_glEnableVertexAttribArray(GLuint index);
 void emscripten_glDisableVertexAttribArray(GLuint index);
 }
@@ -161,6 +160,11 @@ struct GlyphRange {
     std::uint32_t count = 0;
 };
 
+struct ListEntry {
+    GLuint name = 0;
+    GlyphRange glyphs;
+};
+
 struct AttribFrame {
     GLbitfield mask = 0;
     GLuint listBase = 0;
@@ -194,7 +198,7 @@ struct Shelf {
 struct ContextState {
     EMSCRIPTEN_WEBGL_CONTEXT_HANDLE handle = 0;
 
-    std::unordered_map<GLuint, GlyphRange> lists;
+    std::vector<ListEntry> lists;  // by name, ascending
     std::vector<Glyph> glyphs;
     std::vector<unsigned char> pixels;
     std::uint64_t nextListName = 1;  // above every name in use
@@ -221,6 +225,7 @@ struct ContextState {
     GLint depthLocation = -1;
     GLint colourLocation = -1;
     GLint atlasLocation = -1;
+    GLint depthBits = -1;  // not yet asked
 };
 
 ContextState context;
@@ -232,7 +237,7 @@ GLenum shadeModel = GL_SMOOTH;
 bool insideBegin = false;
 GLenum beginMode = GL_POINTS;
 int beginVertices = 0;
-Colour polygonColour{};  // flat GL_POLYGON: its first vertex's
+Colour polygonColour{};      // flat GL_POLYGON: its first vertex's
 GLfloat heldVertices[4][4];  // flat independent primitives: positions until the last vertex
 int heldCount = 0;
 
@@ -252,6 +257,18 @@ ContextState& Current() {
         context.handle = handle;
     }
     return context;
+}
+
+// The first list named `name` or above.
+std::vector<ListEntry>::iterator ListAtOrAbove(ContextState& c, std::uint64_t name) {
+    return std::lower_bound(
+        c.lists.begin(), c.lists.end(), name,
+        [](const ListEntry& entry, std::uint64_t wanted) { return entry.name < wanted; });
+}
+
+const ListEntry* FindList(ContextState& c, GLuint name) {
+    const auto found = ListAtOrAbove(c, name);
+    return found != c.lists.end() && found->name == name ? &*found : nullptr;
 }
 
 GLfloat Clamped(GLfloat value) { return std::min(std::max(value, 0.0f), 1.0f); }
@@ -366,8 +383,9 @@ void SetRasterPosition(GLfloat x, GLfloat y, GLfloat z, GLfloat w) {
 void ExpandBits(const GLubyte* bits, GLsizei width, GLsizei height, unsigned char* out) {
     const GLint rowPixels = unpack.rowLength > 0 ? unpack.rowLength : width;
     const GLint alignmentBits = 8 * unpack.alignment;
-    const std::size_t rowBytes = static_cast<std::size_t>(unpack.alignment) *
-                                 static_cast<std::size_t>((rowPixels + alignmentBits - 1) / alignmentBits);
+    const std::size_t rowBytes =
+        static_cast<std::size_t>(unpack.alignment) *
+        static_cast<std::size_t>((rowPixels + alignmentBits - 1) / alignmentBits);
     for (GLsizei j = 0; j < height; ++j) {
         const GLubyte* row = bits + static_cast<std::size_t>(unpack.skipRows + j) * rowBytes;
         for (GLsizei i = 0; i < width; ++i) {
@@ -449,7 +467,8 @@ void Repack(ContextState& c, std::uint32_t& open, const Glyph& next) {
         }
         return newFirst;
     };
-    for (auto& entry : c.lists) entry.second.first = keep(entry.second.first, entry.second.count);
+    for (ListEntry& entry : c.lists)
+        entry.glyphs.first = keep(entry.glyphs.first, entry.glyphs.count);
     open = keep(open, static_cast<std::uint32_t>(c.glyphs.size()) - open);
     c.glyphs.swap(keptGlyphs);
     c.pixels.swap(keptPixels);
@@ -557,6 +576,20 @@ bool EnsureProgram(ContextState& c) {
     return true;
 }
 
+// A raster position in the plane of a surface drawn before it has to win the GL_LEQUAL tie, as
+// the demo's loading line expects of it. Our depth and the rasteriser's come out of different float
+// arithmetic and can differ by a few units in the last place, and each rounds to the depth buffer
+// on its own; so the bitmap is drawn that much nearer: four steps of the depth buffer, at least
+// 2^-21 of the depth range (about eight steps of a 24-bit buffer).
+double DepthTieMargin(ContextState& c) {
+    if (c.depthBits < 0) {
+        c.depthBits = 0;
+        emscripten_glGetIntegerv(GL_DEPTH_BITS, &c.depthBits);
+    }
+    const double step = 1.0 / static_cast<double>(1u << std::min(std::max(c.depthBits, 1), 31));
+    return std::max(4.0 * step, 1.0 / (1u << 21));
+}
+
 // Draws the queued glyphs at the raster position's depth in its colour, through the same depth
 // test, blending and masks as any fragment; culling is no business of a bitmap's.
 void FlushBatch(ContextState& c) {
@@ -579,9 +612,14 @@ void FlushBatch(ContextState& c) {
     const GLboolean culling = emscripten_glIsEnabled(GL_CULL_FACE);
     if (culling) emscripten_glDisable(GL_CULL_FACE);
 
-    // The window depth back to the depth coordinate the current depth range maps onto it.
+    // The window depth back to the depth coordinate the current depth range maps onto it, moved
+    // toward the viewer by the tie margin but never past the near plane.
     const double span = static_cast<double>(depthRange[1]) - depthRange[0];
-    const double depth = span != 0.0 ? (c.raster.z - depthRange[0]) / span * 2.0 - 1.0 : 0.0;
+    double depth = 0.0;
+    if (span != 0.0) {
+        depth = (c.raster.z - depthRange[0]) / span * 2.0 - 1.0;
+        depth = std::max(depth - 2.0 * DepthTieMargin(c) / std::fabs(span), -1.0);
+    }
 
     emscripten_glUseProgram(c.program);
     emscripten_glUniform4f(c.viewportLocation, static_cast<GLfloat>(viewport[0]),
@@ -599,8 +637,8 @@ void FlushBatch(ContextState& c) {
 
     emscripten_glBindBuffer(GL_ARRAY_BUFFER, c.buffer);
     emscripten_glBufferSubData(
-        GL_ARRAY_BUFFER, 0,
-        static_cast<GLsizeiptr>(sizeof(GLfloat)) * vertices * kFloatsPerVertex, batch);
+        GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(sizeof(GLfloat)) * vertices * kFloatsPerVertex,
+        batch);
     emscripten_glVertexAttribPointer(0, kFloatsPerVertex, GL_FLOAT, GL_FALSE, 0, nullptr);
     emscripten_glEnableVertexAttribArray(0);
     DrawBitmapTriangles(vertices);
@@ -642,9 +680,9 @@ void QueueGlyph(ContextState& c, const Glyph& glyph) {
 
 // Queues a list's glyphs; a name never defined, or defined empty, draws nothing.
 void QueueList(ContextState& c, GLuint name) {
-    const auto found = c.lists.find(name);
-    if (found == c.lists.end()) return;
-    const GlyphRange range = found->second;
+    const ListEntry* found = FindList(c, name);
+    if (found == nullptr) return;
+    const GlyphRange range = found->glyphs;
     for (std::uint32_t i = 0; i < range.count; ++i) QueueGlyph(c, c.glyphs[range.first + i]);
 }
 
@@ -672,7 +710,7 @@ bool ListOffset(GLenum type, const void* lists, GLsizei i, GLuint& offset) {
             offset = static_cast<const GLuint*>(lists)[n];
             return true;
         case GL_FLOAT:
-            offset = static_cast<GLuint>(static_cast<const GLfloat*>(lists)[n]);
+            offset = static_cast<GLuint>(static_cast<GLint>(static_cast<const GLfloat*>(lists)[n]));
             return true;
         case GL_2_BYTES:
             offset = bytes[2 * n] * 256u + bytes[2 * n + 1];
@@ -823,7 +861,9 @@ GLuint glGenLists(GLsizei range) {
     if (range <= 0) return 0;
     if (c.nextListName + static_cast<std::uint64_t>(range) > 0x100000000u) return 0;
     const auto first = static_cast<GLuint>(c.nextListName);
-    for (GLsizei i = 0; i < range; ++i) c.lists.emplace(first + static_cast<GLuint>(i), GlyphRange{});
+    // Above every name in use, so appending keeps the lists in order.
+    for (GLsizei i = 0; i < range; ++i)
+        c.lists.push_back(ListEntry{first + static_cast<GLuint>(i), {}});
     c.nextListName += static_cast<std::uint64_t>(range);
     return first;
 }
@@ -833,18 +873,12 @@ void glDeleteLists(GLuint list, GLsizei range) {
     if (range <= 0) return;
     const std::uint64_t end = static_cast<std::uint64_t>(list) + static_cast<std::uint64_t>(range);
     // Their glyphs stay until the next repack of the atlas finds them unused.
-    if (static_cast<std::size_t>(range) <= c.lists.size()) {
-        for (std::uint64_t name = list; name < end; ++name) c.lists.erase(static_cast<GLuint>(name));
-        return;
-    }
-    for (auto it = c.lists.begin(); it != c.lists.end();) {
-        it = it->first >= list && it->first < end ? c.lists.erase(it) : std::next(it);
-    }
+    c.lists.erase(ListAtOrAbove(c, list), ListAtOrAbove(c, end));
 }
 
 GLboolean glIsList(GLuint list) {
     ContextState& c = Current();
-    return c.lists.find(list) != c.lists.end() ? GL_TRUE : GL_FALSE;
+    return FindList(c, list) != nullptr ? GL_TRUE : GL_FALSE;
 }
 
 // Only glBitmap is recorded; any other call made while a list is open takes effect at once.
@@ -863,8 +897,14 @@ void glEndList() {
     if (c.compiling == 0) return;
     // The list's earlier glyphs, if any, become unused here, not at glNewList: GL keeps the old
     // contents callable until the new ones are complete.
-    c.lists[c.compiling] =
-        GlyphRange{c.compileFirst, static_cast<std::uint32_t>(c.glyphs.size()) - c.compileFirst};
+    const GlyphRange glyphs{c.compileFirst,
+                            static_cast<std::uint32_t>(c.glyphs.size()) - c.compileFirst};
+    const auto at = ListAtOrAbove(c, c.compiling);
+    if (at != c.lists.end() && at->name == c.compiling) {
+        at->glyphs = glyphs;
+    } else {
+        c.lists.insert(at, ListEntry{c.compiling, glyphs});
+    }
     c.compiling = 0;
 }
 
