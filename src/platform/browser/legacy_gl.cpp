@@ -15,7 +15,6 @@
 //
 // Binding our own program and buffer is only safe because the emulation, built with
 // -sGL_UNSAFE_OPTS=0, unbinds its own after each of its draws and binds them again before the next.
-#include "platform/browser/legacy_gl.h"
 
 #include <GL/gl.h>
 #include <emscripten/em_js.h>
@@ -74,11 +73,6 @@ void emscripten_glDisableVertexAttribArray(GLuint index);
 }
 
 // The emulation only starts its immediate mode from a context made by emscripten's Browser object.
-EM_JS(void, StartLegacyGl, (), {
-    Module.useWebGL = true;
-    GLImmediate.init();
-});
-
 // Straight to WebGL: the emulation's glDrawArrays would take over whenever the program has a
 // client-side array enabled.
 EM_JS(void, DrawBitmapTriangles, (int count), { GLctx.drawArrays(GLctx.TRIANGLES, 0, count); });
