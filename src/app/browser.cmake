@@ -8,8 +8,11 @@ target_link_libraries(quorvane PRIVATE quorvane_app quorvane_render quorvane_com
 set_target_properties(quorvane PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${site} SUFFIX .js)
 # GLOBAL_BASE: the program's data starts at 64 KiB, as on Windows, where every value below that
 # is an atom, never a pointer (a class name passed to RegisterClassA is told apart so).
+# The page's calls that wait (a frame, a box, a sound) are the program's only ways to yield:
+# Asyncify must know them to unwind and rewind the calls beneath them.
 target_link_options(quorvane PRIVATE
   -sLEGACY_GL_EMULATION=1 -sGL_UNSAFE_OPTS=0 -sASYNCIFY -sASYNCIFY_STACK_SIZE=16384
+  -sASYNCIFY_IMPORTS=[qv_present_after,qv_show_box,qv_play_sound]
   -sGLOBAL_BASE=65536 -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web -sEXIT_RUNTIME=0 -sINCOMING_MODULE_JS_API=[print,printErr,onAbort]
   "SHELL:--js-library ${QUORVANE_BROWSER_DIR}/library_quorvane.js")
 set_property(TARGET quorvane APPEND PROPERTY LINK_DEPENDS ${QUORVANE_BROWSER_DIR}/library_quorvane.js)
