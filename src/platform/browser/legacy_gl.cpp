@@ -231,8 +231,10 @@ GLenum shadeModel = GL_SMOOTH;
 bool insideBegin = false;
 GLenum beginMode = GL_POINTS;
 int beginVertices = 0;
-Colour polygonColour{};      // flat GL_POLYGON: its first vertex's
-GLfloat heldVertices[4][4];  // flat independent primitives: positions until the last vertex
+Colour polygonColour{};  // flat GL_POLYGON: its first vertex's
+GLfloat heldVertices[4]
+                    [4];  // flat independent primitives and quads: positions until the last vertex
+Colour heldColours[4];    // and a quad's colours
 int heldCount = 0;
 
 UnpackState unpack;
@@ -293,9 +295,28 @@ constexpr int FlatGroupSize(GLenum mode) {
     }
 }
 
+// A quad goes to the emulation as the two triangles (v0, v1, v3) and (v1, v2, v3), as desktop
+// drivers split it: a quad's colours are interpolated across the triangles it is cut into, so
+// another cut would shade it differently.
+void AddQuadVertex(const GLfloat* position) {
+    std::copy(position, position + 4, heldVertices[heldCount]);
+    heldColours[heldCount] = currentColour;
+    if (++heldCount < 4) return;
+    heldCount = 0;
+    for (int corner : {0, 1, 3, 1, 2, 3}) {
+        // Flat quads take the colour of their last vertex.
+        SendVertex(shadeModel == GL_FLAT ? heldColours[3] : heldColours[corner],
+                   heldVertices[corner]);
+    }
+}
+
 void AddVertex(GLfloat x, GLfloat y, GLfloat z, GLfloat w) {
     if (!insideBegin) return;  // outside glBegin/glEnd GL leaves a vertex undefined
     const GLfloat position[4] = {x, y, z, w};
+    if (beginMode == GL_QUADS) {
+        AddQuadVertex(position);
+        return;
+    }
     const bool first = beginVertices++ == 0;
     if (shadeModel != GL_FLAT) {
         SendVertex(currentColour, position);
@@ -733,7 +754,7 @@ void glBegin(GLenum mode) {
     beginMode = mode;
     beginVertices = 0;
     heldCount = 0;
-    emscripten_glBegin(mode);
+    emscripten_glBegin(mode == GL_QUADS ? GL_TRIANGLES : mode);
 }
 
 void glEnd() {
