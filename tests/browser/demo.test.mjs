@@ -84,20 +84,38 @@ test('the frames of five moments match the capture\'s stills of the same moments
         assert.equal(ours.height, theirs.height);
         const whole = { x: 0, y: 0, width: WIDTH, height: HEIGHT };
         // SwiftShader and llvmpipe rasterise the same triangles a little differently along
-        // their edges; measured between the two: at most 0.6 a channel on these frames.
+        // their edges; measured between the two: at most 0.72 a channel on these frames.
         const diff = Math.max(...meanAbsDiff(ours, theirs, whole).slice(0, 3));
         t.diagnostic(`${seconds} s: mean absolute difference ${diff.toFixed(3)} a channel`);
         assert.ok(diff < 1.5, `${seconds} s: mean difference ${diff.toFixed(3)}`);
       }
-      // The boot text over the upright screen: glyph for glyph, pixel for pixel.
+      // The boot text over the upright screen: the same pixels are ink, glyph for glyph. The
+      // two GLs may round a colour's last bit differently (0.21 of 255 is 53 or 54), so a pixel
+      // is ink where it is nearer the text's boot blue than the screen's blue.
       const boot = [[-0.355, 0.27], [-0.4, 0.2], [-0.4, 0.13]].map(([x, y]) => textBand(x, y, -1));
+      const bootBlue = [0.5, 0.5, 0.9].map((c) => c * 255);
+      const screenBlue = [0.21, 0.2, 0.62].map((c) => c * 255);
+      const distance = (p, c) => Math.hypot(p[0] - c[0], p[1] - c[1], p[2] - c[2]);
+      const ink = (image) => {
+        const mask = { width: image.width, height: image.height,
+                       data: Buffer.alloc(image.width * image.height * 4) };
+        for (let y = 0; y < image.height; ++y) {
+          for (let x = 0; x < image.width; ++x) {
+            const p = pixel(image, x, y);
+            const v = distance(p, bootBlue) < distance(p, screenBlue) ? 255 : 0;
+            mask.data.fill(v, (y * image.width + x) * 4, (y * image.width + x) * 4 + 4);
+          }
+        }
+        return mask;
+      };
       for (const seconds of [5.5, 31]) {
         const ms = Math.round(seconds * 1000);
-        const ours = stillImage(pageStills[ms]);
-        const theirs = loadPng(path.join(stills, `${String(ms).padStart(6, '0')}.png`));
+        const ours = ink(stillImage(pageStills[ms]));
+        const theirs = ink(loadPng(path.join(stills, `${String(ms).padStart(6, '0')}.png`)));
         for (const band of boot) {
           const same = equalOverMask(ours, theirs, band);
-          assert.ok(same.equal, `${seconds} s, text at ${band.y}: ${JSON.stringify(same.first)}`);
+          assert.ok(same.compared > 0 && same.equal,
+                    `${seconds} s, text at ${band.y}: ${JSON.stringify(same.first)}`);
         }
       }
       assert.deepEqual(log.errors, []);
