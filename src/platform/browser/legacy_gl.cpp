@@ -34,6 +34,7 @@ void emscripten_glEnd();
 void emscripten_glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a);
 void emscripten_glVertex4f(GLfloat x, GLfloat y, GLfloat z, GLfloat w);
 void emscripten_glGetFloatv(GLenum name, GLfloat* values);
+void emscripten_glDepthRangef(GLfloat nearDepth, GLfloat farDepth);
 void emscripten_glGetIntegerv(GLenum name, GLint* values);
 GLboolean emscripten_glIsEnabled(GLenum capability);
 void emscripten_glEnable(GLenum capability);
@@ -220,6 +221,8 @@ struct ContextState {
     GLint colourLocation = -1;
     GLint atlasLocation = -1;
     GLint depthBits = -1;  // not yet asked
+    // As glDepthRange set it. Asking WebGL for it waits for the GPU to finish the frame so far.
+    GLfloat depthRange[2] = {0.0f, 1.0f};
 };
 
 ContextState context;
@@ -352,11 +355,10 @@ void SetRasterPosition(GLfloat x, GLfloat y, GLfloat z, GLfloat w) {
     GLfloat modelview[16];
     GLfloat projection[16];
     GLint viewport[4];
-    GLfloat depthRange[2];
+    const GLfloat* depthRange = c.depthRange;
     emscripten_glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
     emscripten_glGetFloatv(GL_PROJECTION_MATRIX, projection);
     emscripten_glGetIntegerv(GL_VIEWPORT, viewport);
-    emscripten_glGetFloatv(GL_DEPTH_RANGE, depthRange);
 
     // Column-major, as GL keeps them; in double so window coordinates come out exact.
     const double object[4] = {x, y, z, w};
@@ -614,9 +616,8 @@ void FlushBatch(ContextState& c) {
     if (!EnsureProgram(c)) return;
 
     GLint viewport[4];
-    GLfloat depthRange[2];
+    const GLfloat* depthRange = c.depthRange;
     emscripten_glGetIntegerv(GL_VIEWPORT, viewport);
-    emscripten_glGetFloatv(GL_DEPTH_RANGE, depthRange);
     if (viewport[2] <= 0 || viewport[3] <= 0) return;
     GLint previousProgram = 0;
     GLint previousBuffer = 0;
@@ -762,6 +763,17 @@ void glEnd() {
     insideBegin = false;
     heldCount = 0;  // an unfinished primitive is dropped, as GL drops it
     emscripten_glEnd();
+}
+
+void glDepthRangef(GLfloat nearDepth, GLfloat farDepth) {
+    ContextState& c = Current();
+    c.depthRange[0] = Clamped(nearDepth);
+    c.depthRange[1] = Clamped(farDepth);
+    emscripten_glDepthRangef(nearDepth, farDepth);
+}
+
+void glDepthRange(GLclampd nearDepth, GLclampd farDepth) {
+    glDepthRangef(static_cast<GLfloat>(nearDepth), static_cast<GLfloat>(farDepth));
 }
 
 void glShadeModel(GLenum mode) {
