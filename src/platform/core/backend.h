@@ -132,6 +132,12 @@ struct Backend {
     // offscreen frame); an emulated window's back buffer already holds it scaled to the
     // screen. Whatever GL state it changes it puts back.
     void (*present)(Surface* surface);
+    // Null where the core keeps emulated windows' frames itself, with framebuffer objects and
+    // blits (GL 3). Else the backend does, for a GL without blits: with a context current on
+    // the surface, binds as the window framebuffer the surface's own drawable (mode 0 x 0) or
+    // an offscreen frame of the mode's size and depth, which its present then scales to the
+    // screen. False when the frame cannot be had.
+    bool (*bindWindowFrame)(Surface* surface, int modeWidth, int modeHeight, int modeBits);
 
     // ---- The desktop ----
     // The mode of the display holding the desktop's origin; false without a display.

@@ -296,6 +296,10 @@ void DrawScaledFrame(const standin::Window& window, standin::GlContext& context)
 // binding back afterwards.
 void PresentWithFrameReadable(standin::Window& window, standin::GlContext& context) {
     const standin::Backend& backend = standin::TheBackend();
+    if (backend.bindWindowFrame != nullptr) {
+        backend.present(window.surface);  // the backend keeps and scales the frame itself
+        return;
+    }
     if (!LoadFramebufferCalls()) {
         // A context without framebuffer objects only ever has the window's own buffers.
         GLint readBuffer = GL_BACK;
@@ -325,6 +329,12 @@ void PresentWithFrameReadable(standin::Window& window, standin::GlContext& conte
 namespace standin {
 
 bool BindWindowFrame(Window& window, GlContext& context) {
+    const Backend& backend = TheBackend();
+    if (backend.bindWindowFrame != nullptr) {
+        return window.fullscreen ? backend.bindWindowFrame(window.surface, window.frameWidth,
+                                                           window.frameHeight, window.frameBits)
+                                 : backend.bindWindowFrame(window.surface, 0, 0, 0);
+    }
     if (!window.fullscreen) {
         // A context that drew for an emulated window before now draws to this one's own.
         if (context.frame.frameBuffer != 0) gGl.bindFramebuffer(GL_FRAMEBUFFER, 0);

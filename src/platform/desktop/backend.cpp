@@ -6,12 +6,33 @@ namespace standin::desktop {
 
 const standin::Backend& Backend() {
     static const standin::Backend table{
-        OpenSurface,    CloseSurface,  ShowSurface, MinimizeSurface,  MaximizeSurface,
-        RestoreSurface, RaiseSurface,  SurfaceSize, SurfacePosition,  DrawableSize,
-        SetPixelFormat, CreateContext, MakeCurrent, DeleteContext,    GlProcAddress,
-        Present,        DesktopMode,   ShowCursor,  AllowScreenSaver, ClockMs,
-        PumpEvents,     ShowBox,       PlaySound,   StopSound,        ResolveFont,
-        Glyph,
+        .openSurface = OpenSurface,
+        .closeSurface = CloseSurface,
+        .showSurface = ShowSurface,
+        .minimizeSurface = MinimizeSurface,
+        .maximizeSurface = MaximizeSurface,
+        .restoreSurface = RestoreSurface,
+        .raiseSurface = RaiseSurface,
+        .surfaceSize = SurfaceSize,
+        .surfacePosition = SurfacePosition,
+        .drawableSize = DrawableSize,
+        .setPixelFormat = SetPixelFormat,
+        .createContext = CreateContext,
+        .makeCurrent = MakeCurrent,
+        .deleteContext = DeleteContext,
+        .glProcAddress = GlProcAddress,
+        .present = Present,
+        .bindWindowFrame = nullptr,  // the core's framebuffer objects do it
+        .desktopMode = DesktopMode,
+        .showCursor = ShowCursor,
+        .allowScreenSaver = AllowScreenSaver,
+        .clockMs = ClockMs,
+        .pumpEvents = PumpEvents,
+        .showBox = ShowBox,
+        .playSound = PlaySound,
+        .stopSound = StopSound,
+        .resolveFont = ResolveFont,
+        .glyph = Glyph,
     };
     return table;
 }

@@ -8,6 +8,7 @@
 #include <SDL.h>
 
 #include "platform/core/backend.h"
+#include "platform/desktop/glyphs.h"
 
 namespace standin {
 
@@ -71,10 +72,6 @@ int ShowBox(const char* caption, const char* text, BoxButtons buttons, BoxIcon i
 // audio.cpp
 bool PlaySound(const SoundRequest& request);
 void StopSound();
-
-// font_cache.cpp
-const FontFace* ResolveFont(const FontRequest& request);
-const GlyphBitmap& Glyph(const FontFace* face, DWORD code);
 
 }  // namespace desktop
 }  // namespace standin

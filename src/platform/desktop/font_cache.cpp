@@ -17,7 +17,7 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/desktop/desktop.h"
+#include "platform/desktop/glyphs.h"
 
 namespace standin {
 

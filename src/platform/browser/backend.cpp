@@ -1,0 +1,264 @@
+// The browser backend's table, and its start-up: main() installs it, hands over to the
+// program's WinMain and tells the page how the program ended.
+//
+// Everything the page does is in library_quorvane.js; this file only passes the core's calls
+// on, and keeps the two things the core asks for often (the clock, the events) cheap.
+#include <emscripten/emscripten.h>
+#include <emscripten/html5_webgl.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+#include "platform/browser/browser.h"
+#include "platform/browser/glyph_data.h"
+
+// The page's side (library_quorvane.js).
+extern "C" {
+int qv_open_surface(const char* title, int width, int height, int visible, int covers);
+void qv_close_surface(int id);
+void qv_show_surface(int id, int visible);
+void qv_focus_surface(int id);
+void qv_surface_size(int id, int* width, int* height);
+void qv_drawable_size(int id, int* width, int* height);
+int qv_bind_frame(int id, int width, int height, int bits);
+int qv_make_current(int context);
+void qv_delete_context(int context);
+void qv_present(int id);
+void qv_present_after(int id);
+int qv_desktop_mode(int* width, int* height, int* bits);
+void qv_show_cursor(int visible);
+int qv_next_event(int* fields);
+int qv_show_box(const char* caption, const char* text, int yesNo, int icon);
+int qv_play_sound(const char* path, int wait, int useDefault);
+void qv_stop_sound();
+int qv_fixed_fps();
+}
+
+namespace standin {
+
+// A canvas of the page, by its number there.
+struct Surface {
+    int id;
+};
+
+namespace browser {
+
+namespace {
+
+struct ClockState {
+    int fixedFps = 0;
+    unsigned long long frames = 0;
+};
+
+ClockState gClock;
+
+// What qv_next_event fills: type, surface, then the event's own fields.
+enum EventType { kNone = 0, kKey, kFocus, kMinimized, kRestored, kResized, kClose };
+constexpr int kEventFields = 6;
+
+Surface* OpenSurface(const SurfaceSpec& spec) {
+    const int id = qv_open_surface(spec.title, spec.width, spec.height, spec.visible ? 1 : 0,
+                                   spec.coversDisplay ? 1 : 0);
+    return id > 0 ? new Surface{id} : nullptr;
+}
+
+// Surfaces are never many at once; looking one up by number walks the few that live.
+std::vector<Surface*>& Surfaces() {
+    static std::vector<Surface*> surfaces;
+    return surfaces;
+}
+
+Surface* Tracked(Surface* surface) {
+    if (surface != nullptr) Surfaces().push_back(surface);
+    return surface;
+}
+
+Surface* OpenTrackedSurface(const SurfaceSpec& spec) { return Tracked(OpenSurface(spec)); }
+
+Surface* SurfaceOf(int id) {
+    for (Surface* surface : Surfaces()) {
+        if (surface->id == id) return surface;
+    }
+    return nullptr;
+}
+
+void CloseSurface(Surface* surface) {
+    if (surface == nullptr) return;
+    qv_close_surface(surface->id);
+    std::erase(Surfaces(), surface);
+    delete surface;
+}
+
+void ShowSurface(Surface* surface, bool visible) { qv_show_surface(surface->id, visible ? 1 : 0); }
+
+// A page has no minimised or maximised canvas: these are the user's to do (hiding the tab is
+// reported as minimising).
+void LeaveAsItIs(Surface*) {}
+
+void RaiseSurface(Surface* surface, bool focus) {
+    if (focus) qv_focus_surface(surface->id);
+}
+
+void SurfaceSize(Surface* surface, int* width, int* height) {
+    qv_surface_size(surface->id, width, height);
+}
+
+// A canvas has no position on a desktop.
+void SurfacePosition(Surface*, int* x, int* y) {
+    *x = 0;
+    *y = 0;
+}
+
+void DrawableSize(Surface* surface, int* width, int* height) {
+    qv_drawable_size(surface->id, width, height);
+}
+
+// WebGL gives every canvas the one visual its context asks for: colour, a depth buffer, no
+// alpha or stencil, which serves the formats the demo asks for.
+bool SetPixelFormat(Surface*, const PixelFormat& format) {
+    return format.doubleBuffer && format.alphaBits == 0 && format.stencilBits == 0 &&
+           format.depthBits <= 16;
+}
+
+SurfaceContext* CreateContext(Surface* surface) {
+    EmscriptenWebGLContextAttributes attributes;
+    emscripten_webgl_init_context_attributes(&attributes);
+    attributes.alpha = false;
+    attributes.depth = true;
+    attributes.stencil = false;
+    attributes.antialias = false;
+    attributes.majorVersion = 1;
+    attributes.minorVersion = 0;
+    char selector[32];
+    std::snprintf(selector, sizeof selector, "#qv-surface-%d", surface->id);
+    const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context =
+        emscripten_webgl_create_context(selector, &attributes);
+    return context > 0 ? reinterpret_cast<SurfaceContext*>(context) : nullptr;
+}
+
+int HandleOf(SurfaceContext* context) {
+    return static_cast<int>(reinterpret_cast<std::uintptr_t>(context));
+}
+
+bool MakeCurrent(Surface*, SurfaceContext* context) {
+    return qv_make_current(HandleOf(context)) != 0;
+}
+
+void DeleteContext(SurfaceContext* context) { qv_delete_context(HandleOf(context)); }
+
+// The core never fetches entry points from this backend: it keeps no frames of its own here.
+void* GlProcAddress(const char*) { return nullptr; }
+
+void Present(Surface* surface) {
+    qv_present(surface->id);
+    ++gClock.frames;
+    qv_present_after(surface->id);
+}
+
+bool BindWindowFrame(Surface* surface, int width, int height, int bits) {
+    return qv_bind_frame(surface->id, width, height, bits) != 0;
+}
+
+bool DesktopMode(standin::DesktopMode* mode) {
+    return qv_desktop_mode(&mode->width, &mode->height, &mode->bits) != 0;
+}
+
+void ShowCursor(bool visible) { qv_show_cursor(visible ? 1 : 0); }
+
+// A page cannot hold the screen saver off without asking for a wake lock, which is the user's
+// browser's to grant; the demo's wish is left unmet.
+void AllowScreenSaver(bool) {}
+
+DWORD ClockMs() {
+    if (gClock.fixedFps > 0) {
+        return static_cast<DWORD>(gClock.frames * 1000u /
+                                  static_cast<unsigned long long>(gClock.fixedFps));
+    }
+    return static_cast<DWORD>(static_cast<unsigned long long>(emscripten_get_now()));
+}
+
+void PumpEvents() {
+    int fields[kEventFields];
+    for (int type = qv_next_event(fields); type != kNone; type = qv_next_event(fields)) {
+        Surface* surface = SurfaceOf(fields[0]);
+        if (surface == nullptr) continue;
+        switch (type) {
+            case kKey:
+                standin::OnKey(surface, static_cast<BYTE>(fields[1]), fields[2] != 0,
+                               fields[3] != 0, fields[4] != 0);
+                break;
+            case kFocus:
+                standin::OnFocus(surface, fields[1] != 0);
+                break;
+            case kMinimized:
+                standin::OnMinimized(surface);
+                break;
+            case kRestored:
+                standin::OnRestored(surface);
+                break;
+            case kResized:
+                standin::OnResized(surface);
+                break;
+            case kClose:
+                standin::OnCloseRequest(surface);
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+int ShowBox(const char* caption, const char* text, BoxButtons buttons, BoxIcon icon) {
+    return qv_show_box(caption, text, buttons == BoxButtons::YesNo ? 1 : 0,
+                       static_cast<int>(icon));
+}
+
+bool PlaySound(const SoundRequest& request) {
+    return qv_play_sound(request.path, request.wait ? 1 : 0, request.useDefault ? 1 : 0) != 0;
+}
+
+void StopSound() { qv_stop_sound(); }
+
+}  // namespace
+
+const standin::Backend& Backend() {
+    static const standin::Backend table{
+        .openSurface = OpenTrackedSurface,
+        .closeSurface = CloseSurface,
+        .showSurface = ShowSurface,
+        .minimizeSurface = LeaveAsItIs,
+        .maximizeSurface = LeaveAsItIs,
+        .restoreSurface = LeaveAsItIs,
+        .raiseSurface = RaiseSurface,
+        .surfaceSize = SurfaceSize,
+        .surfacePosition = SurfacePosition,
+        .drawableSize = DrawableSize,
+        .setPixelFormat = SetPixelFormat,
+        .createContext = CreateContext,
+        .makeCurrent = MakeCurrent,
+        .deleteContext = DeleteContext,
+        .glProcAddress = GlProcAddress,
+        .present = Present,
+        .bindWindowFrame = BindWindowFrame,
+        .desktopMode = DesktopMode,
+        .showCursor = ShowCursor,
+        .allowScreenSaver = AllowScreenSaver,
+        .clockMs = ClockMs,
+        .pumpEvents = PumpEvents,
+        .showBox = ShowBox,
+        .playSound = PlaySound,
+        .stopSound = StopSound,
+        .resolveFont = ResolveBakedFont,
+        .glyph = BakedGlyph,
+    };
+    return table;
+}
+
+void Start() {
+    gClock.fixedFps = qv_fixed_fps();
+    qv_make_current(0);
+}
+
+}  // namespace browser
+}  // namespace standin

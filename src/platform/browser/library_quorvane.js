@@ -1,0 +1,281 @@
+// The page's side of the browser backend: canvases, fullscreen, keys, focus, boxes, sound and
+// the presenting of frames, called from backend.cpp. The page (page.js) keeps what outlives a
+// call in `Quorvane` (window.quorvane): the surfaces, the queue of events, the sounds.
+
+mergeInto(LibraryManager.library, {
+  $QV__postset: 'QV.init();',
+  $QV__deps: ['$GL', '$GLImmediate'],
+  $QV: {
+    nextId: 1,
+    surfaces: {},  // id -> {canvas, covers, width, height, frame}
+    events: [],    // [type, id, a, b, c, d]
+    keys: null,
+
+    init: function() {
+      var q = window.quorvane;
+      QV.keys = {
+        Escape: 27, Enter: 13, NumpadEnter: 13, Space: 32, Tab: 9, Backspace: 8, Pause: 19,
+        CapsLock: 20, PageUp: 33, PageDown: 34, End: 35, Home: 36, ArrowLeft: 37, ArrowUp: 38,
+        ArrowRight: 39, ArrowDown: 40, Insert: 45, Delete: 46, ShiftLeft: 16, ShiftRight: 16,
+        ControlLeft: 17, ControlRight: 17, AltLeft: 18, AltRight: 18,
+      };
+      for (var f = 1; f <= 12; ++f) QV.keys['F' + f] = 0x6F + f;
+      var onKey = function(event) {
+        if (q.boxOpen) return;  // the box answers its own keys
+        var vk = QV.virtualKey(event);
+        var surface = QV.current();
+        if (!vk || !surface) return;
+        // F1 would open the browser's help, Tab move the focus, Space scroll the page.
+        event.preventDefault();
+        QV.events.push([1, surface.id, vk, event.type === 'keydown' ? 1 : 0,
+                        event.repeat ? 1 : 0, event.altKey ? 1 : 0]);
+      };
+      window.addEventListener('keydown', onKey);
+      window.addEventListener('keyup', onKey);
+      window.addEventListener('focus', function() { QV.tell(2, 1); });
+      window.addEventListener('blur', function() { QV.tell(2, 0); });
+      document.addEventListener('visibilitychange', function() {
+        QV.tell(document.hidden ? 3 : 4, 0);
+      });
+      document.addEventListener('fullscreenchange', function() {
+        var surface = QV.current();
+        if (!surface || !surface.covers || document.fullscreenElement) return;
+        // The browser left fullscreen by itself: it keeps Escape for that, and the user who
+        // pressed it meant to leave. The program gets the Escape it would have had.
+        QV.events.push([1, surface.id, 27, 1, 0, 0], [1, surface.id, 27, 0, 0, 0]);
+      });
+      window.addEventListener('resize', function() {
+        var surface = QV.current();
+        if (surface && surface.covers) QV.fitToScreen(surface);
+      });
+    },
+
+    startEmulation: function(handle) {
+      QV.emulated = handle;
+      Module.useWebGL = true;
+      GLImmediate.init();
+    },
+
+    virtualKey: function(event) {
+      var code = event.code || '';
+      if (/^Key[A-Z]$/.test(code)) return code.charCodeAt(3);
+      if (/^Digit[0-9]$/.test(code)) return code.charCodeAt(5);
+      return QV.keys[code] || 0;
+    },
+
+    // The surface the user sees: the newest one.
+    current: function() {
+      var newest = null;
+      for (var id in QV.surfaces) newest = QV.surfaces[id];
+      return newest;
+    },
+
+    tell: function(type, value) {
+      var surface = QV.current();
+      if (surface) QV.events.push([type, surface.id, value, 0, 0, 0]);
+    },
+
+    // A covering canvas's drawing buffer is the screen's (or, outside fullscreen, the page's)
+    // real pixels: the frame is scaled to it sharp.
+    fitToScreen: function(surface) {
+      var ratio = window.devicePixelRatio || 1;
+      surface.canvas.width = Math.round(window.innerWidth * ratio);
+      surface.canvas.height = Math.round(window.innerHeight * ratio);
+    },
+  },
+
+  qv_open_surface__deps: ['$QV'],
+  qv_open_surface: function(title, width, height, visible, covers) {
+    var stage = document.getElementById('stage');
+    var canvas = document.createElement('canvas');
+    var id = QV.nextId++;
+    canvas.id = 'qv-surface-' + id;
+    canvas.tabIndex = 0;
+    canvas.setAttribute('aria-label', UTF8ToString(title));
+    if (!visible) canvas.style.visibility = 'hidden';
+    var surface = {id: id, canvas: canvas, covers: !!covers, width: width, height: height,
+                   frame: null};
+    if (covers) {
+      canvas.className = 'covering';
+      stage.appendChild(canvas);
+      QV.fitToScreen(surface);
+      // Within the click or key that asked for it, the browser lets the page go fullscreen.
+      var shown = stage.requestFullscreen ? stage.requestFullscreen({navigationUI: 'hide'})
+                                          : Promise.reject(new Error('no fullscreen'));
+      shown.then(function() {
+        QV.fitToScreen(surface);
+        // Where the browser allows it, Escape reaches the program, as on Windows.
+        if (navigator.keyboard && navigator.keyboard.lock) {
+          navigator.keyboard.lock(['Escape']).catch(function() {});
+        }
+      }, function() {
+        // Refused (a frame that does not allow it, or no user gesture): the picture fills the
+        // page instead.
+        QV.fitToScreen(surface);
+      });
+    } else {
+      canvas.width = width > 0 ? width : 1;
+      canvas.height = height > 0 ? height : 1;
+      stage.appendChild(canvas);
+    }
+    QV.surfaces[id] = surface;
+    window.quorvane.surfaceOpened(surface);
+    return id;
+  },
+
+  qv_close_surface__deps: ['$QV'],
+  qv_close_surface: function(id) {
+    var surface = QV.surfaces[id];
+    if (!surface) return;
+    delete QV.surfaces[id];
+    if (surface.covers && document.fullscreenElement) {
+      if (navigator.keyboard && navigator.keyboard.unlock) navigator.keyboard.unlock();
+      document.exitFullscreen().catch(function() {});
+    }
+    surface.canvas.remove();
+    QV.events = QV.events.filter(function(event) { return event[1] !== id; });
+  },
+
+  qv_show_surface__deps: ['$QV'],
+  qv_show_surface: function(id, visible) {
+    var surface = QV.surfaces[id];
+    if (surface) surface.canvas.style.visibility = visible ? '' : 'hidden';
+  },
+
+  qv_focus_surface__deps: ['$QV'],
+  qv_focus_surface: function(id) {
+    var surface = QV.surfaces[id];
+    if (surface) surface.canvas.focus({preventScroll: true});
+  },
+
+  qv_surface_size__deps: ['$QV'],
+  qv_surface_size: function(id, width, height) {
+    var surface = QV.surfaces[id];
+    var w = 0, h = 0;
+    if (surface) {
+      w = surface.covers ? window.innerWidth : surface.canvas.width;
+      h = surface.covers ? window.innerHeight : surface.canvas.height;
+    }
+    HEAP32[width >> 2] = w;
+    HEAP32[height >> 2] = h;
+  },
+
+  qv_drawable_size__deps: ['$QV'],
+  qv_drawable_size: function(id, width, height) {
+    var surface = QV.surfaces[id];
+    HEAP32[width >> 2] = surface ? surface.canvas.width : 0;
+    HEAP32[height >> 2] = surface ? surface.canvas.height : 0;
+  },
+
+  qv_desktop_mode: function(width, height, bits) {
+    // A page that may not go fullscreen has no display mode to offer.
+    if (!document.fullscreenEnabled) return 0;
+    var ratio = window.devicePixelRatio || 1;
+    HEAP32[width >> 2] = Math.round(screen.width * ratio);
+    HEAP32[height >> 2] = Math.round(screen.height * ratio);
+    HEAP32[bits >> 2] = 24;
+    return 1;
+  },
+
+  qv_show_cursor__deps: ['$QV'],
+  qv_show_cursor: function(visible) {
+    document.getElementById('stage').style.cursor = visible ? '' : 'none';
+  },
+
+  qv_next_event__deps: ['$QV'],
+  qv_next_event: function(fields) {
+    var event = QV.events.shift();
+    if (!event) return 0;
+    for (var i = 1; i < 6; ++i) HEAP32[(fields >> 2) + i - 1] = event[i];
+    return event[0];
+  },
+
+  // GL calls with no context current do nothing on Windows; here they would throw. So when the
+  // program has none, a context nobody sees stands in, made once. The GL emulation keeps its
+  // buffers and shaders for one context: it starts afresh for each context the program makes
+  // current.
+  qv_make_current__deps: ['$QV', '$GL'],
+  qv_make_current: function(handle) {
+    if (!handle) {
+      if (!QV.placeholder) {
+        QV.placeholder = GL.createContext(document.createElement('canvas'),
+                                          {majorVersion: 1, alpha: false, depth: false});
+      }
+      GL.makeContextCurrent(QV.placeholder);
+      // The emulation's matrices must exist before the program's first context does.
+      if (!GLImmediate.initted) QV.startEmulation(QV.placeholder);
+      return 1;
+    }
+    if (!GL.makeContextCurrent(handle)) return 0;
+    if (QV.emulated !== handle) QV.startEmulation(handle);
+    return 1;
+  },
+
+  qv_delete_context__deps: ['$QV', '$GL'],
+  qv_delete_context: function(handle) {
+    var context = GL.getContext(handle);
+    if (!context) return;
+    // Browsers keep only a few WebGL contexts: this one's resources go now, not at some
+    // collection.
+    var lose = context.GLctx.getExtension('WEBGL_lose_context');
+    if (GL.currentContext === context) GL.makeContextCurrent(QV.placeholder || 0);
+    GL.deleteContext(handle);
+    if (QV.emulated === handle) QV.emulated = 0;
+    if (lose) lose.loseContext();
+  },
+
+  qv_bind_frame__deps: ['$QV'],
+  qv_bind_frame: function(id, width, height, bits) {
+    var surface = QV.surfaces[id];
+    if (!surface) return 0;
+    if (width === 0) {
+      GLctx.bindFramebuffer(GLctx.FRAMEBUFFER, null);
+      return 1;
+    }
+    var frame = window.quorvane.emulatedFrame(GLctx, width, height, bits);
+    if (!frame) return 0;
+    surface.frame = frame;
+    GLctx.bindFramebuffer(GLctx.FRAMEBUFFER, frame.framebuffer);
+    GLctx.viewport(0, 0, width, height);
+    return 1;
+  },
+
+  qv_present__deps: ['$QV'],
+  qv_present__sig: 'vi',
+  qv_present: function(id) {
+    var surface = QV.surfaces[id];
+    if (surface && surface.frame) window.quorvane.scaleFrame(GLctx, surface);
+    window.quorvane.framePresented(surface);
+  },
+
+  // The frame is shown once the page's script lets go: the program waits for the next
+  // animation frame (or, on a test's fixed clock, only for the page's other work to run).
+  qv_present_after: function(id) {
+    return Asyncify.handleAsync(function() { return window.quorvane.nextFrame(); });
+  },
+
+  qv_show_box: function(caption, text, yesNo, icon) {
+    return Asyncify.handleAsync(function() {
+      return window.quorvane.showBox(UTF8ToString(caption), UTF8ToString(text), !!yesNo, icon);
+    });
+  },
+
+  qv_play_sound: function(path, wait, useDefault) {
+    return Asyncify.handleAsync(function() {
+      return window.quorvane.playSound(UTF8ToString(path), !!wait, !!useDefault);
+    });
+  },
+
+  qv_stop_sound: function() { window.quorvane.stopSound(); },
+
+  qv_set_default_sound: function(samples, frames, rate) {
+    window.quorvane.setDefaultSound(HEAP16.subarray(samples >> 1, (samples >> 1) + frames * 2),
+                                    rate);
+  },
+
+  qv_fixed_fps: function() { return window.quorvane.fixedFps; },
+
+  qv_program_started: function() { window.quorvane.programStarted(); },
+
+  qv_program_ended: function(status) { window.quorvane.programEnded(status); },
+});

@@ -1,0 +1,229 @@
+// The demo's page in Debian's Chromium, as a visitor meets it: the picture against the capture's
+// stills of the same moments, the music, F1 and Escape, and what the page says when it cannot
+// run or a file is missing.
+//
+// QUORVANE_SITE names the built site (default build-web/site), QUORVANE_CAPTURE_EXE the Linux
+// capture program (default build/quorvane-capture), which runs in its folder beside Data/.
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { fileURLToPath } from 'node:url';
+import {
+  serveFolder, withBrowser, openPage, clickElement, waitForStateQuiet, quietEvaluate, holdKey,
+  readCanvas, loadPng, meanAbsDiff, equalOverMask, pixel,
+} from './lib/index.mjs';
+
+const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
+const site = process.env.QUORVANE_SITE ?? path.join(root, 'build-web/site');
+const captureExe = process.env.QUORVANE_CAPTURE_EXE ?? path.join(root, 'build/quorvane-capture');
+const musicName = 'Data/tUrBiLo - Pelvarn.wav';
+
+let server;
+before(async () => {
+  assert.ok(fs.existsSync(path.join(site, 'quorvane.wasm')),
+            `no site in ${site}: build it with cmake --preset web && cmake --build --preset web`);
+  server = await serveFolder(site);
+});
+after(async () => server?.close());
+
+const FPS = 60;
+const WIDTH = 640;
+const HEIGHT = 480;
+
+// The page's stills are RGBA rows bottom first, base64; the capture's PNGs top first.
+function stillImage(still) {
+  const bytes = Buffer.from(still.rgba, 'base64');
+  const data = Buffer.alloc(bytes.length);
+  const row = still.width * 4;
+  for (let y = 0; y < still.height; ++y) {
+    bytes.copy(data, (still.height - 1 - y) * row, y * row, (y + 1) * row);
+  }
+  return { width: still.width, height: still.height, data };
+}
+
+// Where a point (x, y, z) in front of the camera lands in the 640x480 window, through the
+// demo's projection (45 degrees vertically, 4:3), top-down rows as in a PNG.
+function windowPoint(x, y, z) {
+  const f = 1 / Math.tan((45 / 2) * Math.PI / 180);
+  const ndcX = (f / (WIDTH / HEIGHT)) * x / -z;
+  const ndcY = f * y / -z;
+  return { x: (ndcX + 1) / 2 * WIDTH, y: HEIGHT - (ndcY + 1) / 2 * HEIGHT };
+}
+
+// The band of a line of boot text: from its raster position (on the baseline) up by the
+// glyphs' height and down by their descent.
+function textBand(x, y, z) {
+  const at = windowPoint(x, y, z);
+  const top = Math.floor(at.y) - 18;
+  return { x: Math.floor(at.x) - 2, y: top, width: WIDTH - 2 - Math.floor(at.x), height: 24 };
+}
+
+test('the frames of five moments match the capture\'s stills of the same moments', async (t) => {
+  const times = [5.5, 19, 31, 50, 95];
+  const stills = fs.mkdtempSync(path.join(os.tmpdir(), 'quorvane-stills-'));
+  try {
+    execFileSync(captureExe, ['--fps', String(FPS), '--frames-at', times.join(','),
+                              '--frames-dir', stills],
+                 { cwd: path.dirname(captureExe), stdio: 'pipe', timeout: 600_000 });
+    await withBrowser({ width: 900, height: 700 }, async (browser) => {
+      const { page, console: log } = await openPage(
+          browser, `${server.url}index.html?fps=${FPS}&stills=${times.join(',')}`,
+          { predicate: (q) => q.ready });
+      await clickElement(page, '#box-buttons button:nth-child(2)');  // No: the window
+      await waitForStateQuiet(page, (q, n) => Object.keys(q.stills).length === n || q.state === 'ended',
+                              { arg: times.length, timeout: 300_000 });
+      const pageStills = await quietEvaluate(page, () => window.quorvane.stills);
+      for (const seconds of times) {
+        const ms = Math.round(seconds * 1000);
+        const ours = stillImage(pageStills[ms]);
+        const theirs = loadPng(path.join(stills, `${String(ms).padStart(6, '0')}.png`));
+        assert.equal(ours.width, theirs.width);
+        assert.equal(ours.height, theirs.height);
+        const whole = { x: 0, y: 0, width: WIDTH, height: HEIGHT };
+        // SwiftShader and llvmpipe rasterise the same triangles a little differently along
+        // their edges; measured between the two: at most 0.72 a channel on these frames.
+        const diff = Math.max(...meanAbsDiff(ours, theirs, whole).slice(0, 3));
+        t.diagnostic(`${seconds} s: mean absolute difference ${diff.toFixed(3)} a channel`);
+        assert.ok(diff < 1.5, `${seconds} s: mean difference ${diff.toFixed(3)}`);
+      }
+      // The boot text over the upright screen: the same pixels are ink, glyph for glyph. The
+      // two GLs may round a colour's last bit differently (0.21 of 255 is 53 or 54), so a pixel
+      // is ink where it is nearer the text's boot blue than the screen's blue.
+      const boot = [[-0.355, 0.27], [-0.4, 0.2], [-0.4, 0.13]].map(([x, y]) => textBand(x, y, -1));
+      const bootBlue = [0.5, 0.5, 0.9].map((c) => c * 255);
+      const screenBlue = [0.21, 0.2, 0.62].map((c) => c * 255);
+      const distance = (p, c) => Math.hypot(p[0] - c[0], p[1] - c[1], p[2] - c[2]);
+      const ink = (image) => {
+        const mask = { width: image.width, height: image.height,
+                       data: Buffer.alloc(image.width * image.height * 4) };
+        for (let y = 0; y < image.height; ++y) {
+          for (let x = 0; x < image.width; ++x) {
+            const p = pixel(image, x, y);
+            const v = distance(p, bootBlue) < distance(p, screenBlue) ? 255 : 0;
+            mask.data.fill(v, (y * image.width + x) * 4, (y * image.width + x) * 4 + 4);
+          }
+        }
+        return mask;
+      };
+      for (const seconds of [5.5, 31]) {
+        const ms = Math.round(seconds * 1000);
+        const ours = ink(stillImage(pageStills[ms]));
+        const theirs = ink(loadPng(path.join(stills, `${String(ms).padStart(6, '0')}.png`)));
+        for (const band of boot) {
+          const same = equalOverMask(ours, theirs, band);
+          assert.ok(same.compared > 0 && same.equal,
+                    `${seconds} s, text at ${band.y}: ${JSON.stringify(same.first)}`);
+        }
+      }
+      assert.deepEqual(log.errors, []);
+    });
+  } finally {
+    fs.rmSync(stills, { recursive: true, force: true });
+  }
+});
+
+// The music's length from its WAV header: data bytes over bytes a second.
+function wavSeconds(file) {
+  const bytes = fs.readFileSync(file);
+  let at = 12;
+  let rate = 0;
+  let frameBytes = 0;
+  while (at + 8 <= bytes.length) {
+    const id = bytes.toString('latin1', at, at + 4);
+    const size = bytes.readUInt32LE(at + 4);
+    if (id === 'fmt ') {
+      rate = bytes.readUInt32LE(at + 12);
+      frameBytes = bytes.readUInt16LE(at + 20);
+    } else if (id === 'data') {
+      return size / frameBytes / rate;
+    }
+    at += 8 + size + (size & 1);
+  }
+  throw new Error(`${file} has no data chunk`);
+}
+
+test('the answer starts the sound, and the music starts at the first frame', async () => {
+  await withBrowser({ width: 900, height: 700 }, async (browser) => {
+    const { page, console: log } = await openPage(browser, `${server.url}index.html`,
+                                                  { predicate: (q) => q.ready });
+    // Read without a gesture: until a person answers, the page may play nothing.
+    assert.equal(await quietEvaluate(page, () => document.body.dataset.audio), 'suspended');
+    await clickElement(page, '#box-buttons button:nth-child(2)');
+    const state = await waitForStateQuiet(page, (q) => q.sound !== null && q.frames > 10 &&
+                                                       document.body.dataset.audio === 'running');
+    const music = wavSeconds(path.join(path.dirname(captureExe), musicName));
+    // MP3 decodes to whole frames of 1152 samples at 44.1 kHz, 26 ms at the most.
+    assert.ok(Math.abs(state.sound.duration - music) < 0.03,
+              `decoded ${state.sound.duration} s, the WAV holds ${music} s`);
+    assert.equal(state.sound.isDefault, false);
+    assert.ok(state.sound.startFrame <= 1, `started at frame ${state.sound.startFrame}`);
+    assert.deepEqual(log.errors, []);
+  });
+});
+
+test('F1 fills the screen with the picture in pillars and back; Escape ends the demo', async () => {
+  await withBrowser({ width: 1920, height: 1080, fullscreen: true }, async (browser) => {
+    const { page, console: log } = await openPage(browser, `${server.url}index.html`,
+                                                  { predicate: (q) => q.ready });
+    await clickElement(page, '#box-buttons button:nth-child(2)');
+    await waitForStateQuiet(page, (q) => q.frames > 5);
+    await holdKey(page, 'F1', 3);
+    await waitForStateQuiet(page, () => !!document.fullscreenElement &&
+                                        document.querySelector('#stage canvas.covering') !== null);
+    const canvasSize = () => quietEvaluate(page, () => {
+      const canvas = document.querySelector('#stage canvas');
+      return { width: canvas.width, height: canvas.height };
+    });
+    const covering = await canvasSize();
+    assert.deepEqual(covering, { width: 1920, height: 1080 });
+    await waitForStateQuiet(page, (q, n) => q.frames > n, { arg: 5 });
+    const screen = await readCanvas(page, '#stage canvas');
+    // 640x480 kept 4:3 on 1920x1080: 1440x1080 in the middle, 240 black columns each side.
+    for (const [x, y] of [[0, 540], [239, 10], [1680, 1079], [1919, 540]]) {
+      assert.deepEqual(pixel(screen, x, y).slice(0, 3), [0, 0, 0], `pillar at ${x},${y}`);
+    }
+    for (const [x, y] of [[240, 540], [1679, 540], [960, 5]]) {
+      assert.notDeepEqual(pixel(screen, x, y).slice(0, 3), [0, 0, 0], `picture at ${x},${y}`);
+    }
+    await holdKey(page, 'F1', 3);
+    await waitForStateQuiet(page, () => !document.fullscreenElement &&
+                                        document.querySelector('#stage canvas.covering') === null &&
+                                        document.querySelector('#stage canvas') !== null);
+    const windowed = await canvasSize();
+    assert.deepEqual(windowed, { width: WIDTH, height: HEIGHT });
+    await holdKey(page, 'Escape', 3);
+    const ended = await waitForStateQuiet(page, (q) => q.state === 'ended' && q);
+    assert.equal(ended.exitCode, 0);
+    assert.match(await quietEvaluate(page, () => document.getElementById('ended').hidden ? ''
+                     : document.getElementById('ended-text').textContent),
+                 /has ended \(exit status 0\)/);
+    assert.deepEqual(log.errors, []);
+  });
+});
+
+test('without WebGL the page says so in one sentence', async () => {
+  await withBrowser({ width: 900, height: 700, args: ['--disable-webgl', '--disable-3d-apis'] },
+                    async (browser) => {
+    const { page } = await openPage(browser, `${server.url}index.html`,
+                                    { predicate: (q) => q.state === 'ended' });
+    const said = await quietEvaluate(page, () => document.getElementById('status').textContent);
+    assert.match(said, /^This demo needs WebGL, which this browser does not offer or has turned off\.$/);
+  });
+});
+
+test('a missing music file gives the default sound and the demo carries on', async () => {
+  await withBrowser({ width: 900, height: 700 }, async (browser) => {
+    const page = await browser.newPage();
+    await page.route('**/*.mp3', (route) => route.fulfill({ status: 404, body: '' }));
+    await page.goto(`${server.url}index.html`);
+    await waitForStateQuiet(page, (q) => q.ready);
+    await clickElement(page, '#box-buttons button:nth-child(2)');
+    const state = await waitForStateQuiet(page, (q) => q.sound !== null && q.frames > 30 && q);
+    assert.equal(state.sound.isDefault, true);
+    assert.equal(state.state, 'running');
+    assert.ok(state.sound.duration > 0.2 && state.sound.duration < 0.5, `${state.sound.duration} s`);
+  });
+});
