@@ -24,7 +24,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::vector<unsigned> bits;
-    std::fputs("// Written by the glyph baker; do not edit.\nconstexpr Baked kBaked[256] = {\n", out);
+    std::fputs("// Written by the glyph baker; do not edit.\nconstexpr Baked kBaked[256] = {\n",
+               out);
     for (DWORD code = 0; code < 256; ++code) {
         const standin::GlyphBitmap& glyph = standin::desktop::Glyph(face, code);
         int offset = -1;

@@ -57,24 +57,19 @@ ClockState gClock;
 enum EventType { kNone = 0, kKey, kFocus, kMinimized, kRestored, kResized, kClose };
 constexpr int kEventFields = 6;
 
-Surface* OpenSurface(const SurfaceSpec& spec) {
-    const int id = qv_open_surface(spec.title, spec.width, spec.height, spec.visible ? 1 : 0,
-                                   spec.coversDisplay ? 1 : 0);
-    return id > 0 ? new Surface{id} : nullptr;
-}
-
 // Surfaces are never many at once; looking one up by number walks the few that live.
 std::vector<Surface*>& Surfaces() {
     static std::vector<Surface*> surfaces;
     return surfaces;
 }
 
-Surface* Tracked(Surface* surface) {
-    if (surface != nullptr) Surfaces().push_back(surface);
-    return surface;
+Surface* OpenSurface(const SurfaceSpec& spec) {
+    const int id = qv_open_surface(spec.title, spec.width, spec.height, spec.visible ? 1 : 0,
+                                   spec.coversDisplay ? 1 : 0);
+    if (id <= 0) return nullptr;
+    Surfaces().push_back(new Surface{id});
+    return Surfaces().back();
 }
-
-Surface* OpenTrackedSurface(const SurfaceSpec& spec) { return Tracked(OpenSurface(spec)); }
 
 Surface* SurfaceOf(int id) {
     for (Surface* surface : Surfaces()) {
@@ -210,8 +205,7 @@ void PumpEvents() {
 }
 
 int ShowBox(const char* caption, const char* text, BoxButtons buttons, BoxIcon icon) {
-    return qv_show_box(caption, text, buttons == BoxButtons::YesNo ? 1 : 0,
-                       static_cast<int>(icon));
+    return qv_show_box(caption, text, buttons == BoxButtons::YesNo ? 1 : 0, static_cast<int>(icon));
 }
 
 bool PlaySound(const SoundRequest& request) {
@@ -224,7 +218,7 @@ void StopSound() { qv_stop_sound(); }
 
 const standin::Backend& Backend() {
     static const standin::Backend table{
-        .openSurface = OpenTrackedSurface,
+        .openSurface = OpenSurface,
         .closeSurface = CloseSurface,
         .showSurface = ShowSurface,
         .minimizeSurface = LeaveAsItIs,

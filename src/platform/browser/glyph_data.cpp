@@ -28,8 +28,12 @@ FontFace MakeFace() {
     FontFace face{};
     for (int code = 0; code < 256; ++code) {
         const Baked& baked = kBaked[code];
-        face.glyphs[code] = {baked.present, baked.width,   baked.rows,
-                             baked.xorig,   baked.yorig,   baked.advance,
+        face.glyphs[code] = {baked.present,
+                             baked.width,
+                             baked.rows,
+                             baked.xorig,
+                             baked.yorig,
+                             baked.advance,
                              baked.offset >= 0 ? kBits + baked.offset : nullptr};
     }
     return face;

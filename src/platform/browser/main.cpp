@@ -14,8 +14,7 @@ int main() {
     standin::browser::Start();
     static SoundSamples chime;
     MakeDefaultSound(&chime);
-    qv_set_default_sound(chime.data(), static_cast<int>(chime.size() / kSoundChannels),
-                         kSoundRate);
+    qv_set_default_sound(chime.data(), static_cast<int>(chime.size() / kSoundChannels), kSoundRate);
     qv_program_started();
     char commandLine[] = "";
     const int status = WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
