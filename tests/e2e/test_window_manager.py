@@ -1,6 +1,7 @@
 """What a user does through the window manager: the title bar's close button ends the demo
 with status 0; minimising stops nothing but the drawing, so after a restore the scene is the
 one the clock has reached meanwhile."""
+import time
 import unittest
 
 import checks
@@ -23,6 +24,12 @@ class WindowManager(unittest.TestCase):
         with Demo(speed=SPEED) as demo:
             window = demo.start()
             xdisplay.minimise(window)
+            # The manager marks the window hidden after it has unmapped it, which is all that
+            # the minimise waits for.
+            end = time.monotonic() + 30
+            while ("_NET_WM_STATE_HIDDEN" not in xdisplay.net_wm_state(window)
+                   and time.monotonic() < end):
+                time.sleep(0.02)
             self.assertIn("_NET_WM_STATE_HIDDEN", xdisplay.net_wm_state(window))
             demo.sleep_until(40000)
             self.assertTrue(demo.alive(), "the program should run on while minimised")

@@ -119,7 +119,6 @@ mergeInto(LibraryManager.library, {
       stage.appendChild(canvas);
     }
     QV.surfaces[id] = surface;
-    window.quorvane.surfaceOpened(surface);
     return id;
   },
 

@@ -122,7 +122,7 @@
       var source = start(chosen.buffer, path, chosen.isDefault);
       if (!wait) return 1;
       return new Promise(function(resolve) {
-        source.onended = function() { resolve(chosen.isDefault ? 1 : 1); };
+        source.onended = function() { resolve(1); };
       });
     });
   };
@@ -192,8 +192,6 @@
       }
     });
   };
-
-  q.surfaceOpened = function() {};
 
   q.framePresented = function(surface) {
     var now = performance.now();
