@@ -17,6 +17,8 @@ extern "C" {
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <string>
 
 #include "capture/capture.h"
 #include "platform/desktop/desktop.h"
@@ -76,12 +78,25 @@ bool MakeTempFile(const char* output, char* why, std::size_t whySize) {
     return true;
 }
 
+// The demo's data folder, not the capture's own: the demo installed beside the capture, in
+// the games folder of the same prefix, keeps the music it plays there.
+const char* DemoDataFolder() {
+    static const std::string folder = [] {
+        const std::filesystem::path self = standin::desktop::RunningProgram();
+        if (self.empty()) return std::string();
+        return standin::desktop::InstalledDataFolder(self.parent_path().parent_path() / "games" /
+                                                     "quorvane");
+    }();
+    return folder.empty() ? nullptr : folder.c_str();
+}
+
 // The desktop's backend with the capture's policy in place of what it records.
 const standin::Backend& CaptureBackend() {
     static const standin::Backend table = [] {
         standin::Backend captured = standin::desktop::Backend();
         captured.clockMs = capture::ClockMs;
         captured.showBox = capture::ShowBox;
+        captured.dataFolder = DemoDataFolder;
         captured.playSound = capture::PlaySound;
         captured.stopSound = capture::StopSound;
         captured.present = capture::PresentFrame;

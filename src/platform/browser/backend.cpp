@@ -240,6 +240,7 @@ const standin::Backend& Backend() {
         .allowScreenSaver = AllowScreenSaver,
         .clockMs = ClockMs,
         .pumpEvents = PumpEvents,
+        .dataFolder = nullptr,  // the page fetches every file the program names ahead
         .showBox = ShowBox,
         .playSound = PlaySound,
         .stopSound = StopSound,

@@ -88,7 +88,7 @@ enum class BoxIcon { None, Stop, Exclamation, Information, Question };
 
 // What PlaySoundA's flags ask of a file.
 struct SoundRequest {
-    const char* path;  // relative to the current folder
+    const char* path;  // as found: relative to the current folder, or in the data folder
     bool wait;         // return only once it has played (SND_SYNC); else at once
     bool useDefault;   // a file that cannot be played gives the default sound, else silence
 };
@@ -153,6 +153,12 @@ struct Backend {
     // Turns whatever the windowing system reported since the last call into the event calls
     // below, before returning.
     void (*pumpEvents)();
+
+    // ---- Files ----
+    // Where the installed program keeps its files: the folder a relative file name the current
+    // folder lacks is looked for in, as Windows searches its path. The entry, or what it
+    // returns, is null where there is none.
+    const char* (*dataFolder)();
 
     // ---- Boxes and sound ----
     // Shows a modal box and answers IDOK, IDYES or IDNO; 0 when no box could be shown.

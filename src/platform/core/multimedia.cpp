@@ -4,11 +4,27 @@
 // Flags understood: SND_ASYNC, SND_SYNC, SND_NODEFAULT and SND_FILENAME (accepted, since a name
 // is always a file here); any other flag fails with FALSE. A null name stops what plays. A file
 // that cannot be played gives the default sound, unless SND_NODEFAULT asks for silence.
+//
+// A relative name is looked for in the current folder first, as the program asks, then in the
+// backend's data folder, as Windows looks along its search path for a sound's file: so an
+// installed program finds its files from any folder.
+#include <unistd.h>
+
+#include <string>
+
 #include "platform/core/core.h"
 
 namespace {
 
 constexpr DWORD kSupportedFlags = SND_ASYNC | SND_NODEFAULT | SND_FILENAME;
+
+std::string FindFile(const char* name) {
+    const standin::Backend& backend = standin::TheBackend();
+    const char* folder = backend.dataFolder != nullptr ? backend.dataFolder() : nullptr;
+    if (folder == nullptr || name[0] == '/' || access(name, F_OK) == 0) return name;
+    std::string installed = std::string(folder) + '/' + name;
+    return access(installed.c_str(), F_OK) == 0 ? installed : name;
+}
 
 }  // namespace
 
@@ -21,7 +37,8 @@ extern "C" BOOL WINAPI PlaySoundA(LPCSTR sound, HMODULE, DWORD flags) {
         backend.stopSound();
         return TRUE;
     }
-    const standin::SoundRequest request{sound, (flags & SND_ASYNC) == 0,
+    const std::string path = FindFile(sound);
+    const standin::SoundRequest request{path.c_str(), (flags & SND_ASYNC) == 0,
                                         (flags & SND_NODEFAULT) == 0};
     return backend.playSound(request) ? TRUE : FALSE;
 }

@@ -28,6 +28,7 @@ const standin::Backend& Backend() {
         .allowScreenSaver = AllowScreenSaver,
         .clockMs = ClockMs,
         .pumpEvents = PumpEvents,
+        .dataFolder = DataFolder,
         .showBox = ShowBox,
         .playSound = PlaySound,
         .stopSound = StopSound,

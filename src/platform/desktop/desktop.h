@@ -7,6 +7,9 @@
 
 #include <SDL.h>
 
+#include <filesystem>
+#include <string>
+
 #include "platform/core/backend.h"
 #include "platform/desktop/glyphs.h"
 
@@ -65,6 +68,14 @@ BYTE VirtualKeyFor(const SDL_Keysym& key);
 
 // clock.cpp
 DWORD ClockMs();
+
+// files.cpp
+// The data folder of the program installed at this path.
+std::string InstalledDataFolder(const std::filesystem::path& program);
+// The path of the running program; empty where the system does not say.
+std::filesystem::path RunningProgram();
+// The running program's data folder; null where its path is unknown.
+const char* DataFolder();
 
 // message_box.cpp
 int ShowBox(const char* caption, const char* text, BoxButtons buttons, BoxIcon icon);
