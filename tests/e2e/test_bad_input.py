@@ -3,7 +3,6 @@ demo runs), a music path that blocks (the first frame comes all the same), no au
 (the demo runs silent), no display (one clear line, status 1)."""
 import os
 import struct
-import time
 import unittest
 
 from demo import Demo, built_music
@@ -23,22 +22,6 @@ def audible_seconds(raw_path):
     return sum(1 for i in range(0, len(data), 4096) if data[i:i + 4096].strip(b"\x00")), len(data)
 
 
-# Bytes a second of the sound device the program opens (44.1 kHz, stereo, 16-bit), which the
-# disk driver writes at the pace of real time.
-DISK_BYTES_PER_SECOND = 44100 * 2 * 2
-
-
-def wait_for_sound(demo, seconds, timeout=60):
-    """Waits until the disk driver has written this many seconds of output."""
-    wanted = seconds * DISK_BYTES_PER_SECOND
-    raw = demo.dir / "audio.raw"
-    deadline = time.monotonic() + timeout
-    while not (raw.exists() and raw.stat().st_size >= wanted):
-        if time.monotonic() > deadline or not demo.alive():
-            raise AssertionError("no %g s of sound were written" % seconds)
-        time.sleep(0.05)
-
-
 class BadInput(unittest.TestCase):
     """Each run starts from the start-up question, waits for the boot screen (the first frame
     of which start() waits for), and ends with Escape."""
@@ -49,9 +32,9 @@ class BadInput(unittest.TestCase):
             with self.subTest(case), Demo(music=music, audio="disk") as demo:
                 demo.start()
                 # Long enough that the music outlasts the default sound's 0.3 s many times.
-                wait_for_sound(demo, 2.5)
+                demo.wait_for_sound(2.5)
                 self.assertEqual(demo.quit(), 0, demo.stderr_text())
-                heard[case] = audible_seconds(demo.dir / "audio.raw")
+                heard[case] = audible_seconds(demo.audio_file)
         # The disk driver keeps writing while the program runs; all three produced output.
         for case, (blocks, size) in heard.items():
             self.assertGreater(size, 0, case)

@@ -2,7 +2,6 @@
 and length, what its frames show at exact demo times, the music in sync, identical runs,
 lossless stills, and what it does with bad input. Every run has DISPLAY and WAYLAND_DISPLAY
 unset."""
-import math
 import subprocess
 import unittest
 import wave
@@ -11,23 +10,8 @@ from pathlib import Path
 import capture
 import scenes
 import timeline
-from capture import frame_at, time_of
+from capture import best_lag, frame_at, time_of
 from timeline import cursor_shown
-
-
-def best_lag(signal, reference, max_lag):
-    """The shift of signal against reference (in samples) with the highest normalised
-    correlation, searched over -max_lag..max_lag."""
-    def norm(xs):
-        return math.sqrt(sum(x * x for x in xs)) or 1.0
-    best, best_score = None, -2.0
-    n = len(signal)
-    for lag in range(-max_lag, max_lag + 1):
-        part = reference[max_lag + lag:max_lag + lag + n]
-        score = sum(a * b for a, b in zip(signal, part)) / (norm(signal) * norm(part))
-        if score > best_score:
-            best, best_score = lag, score
-    return best, best_score
 
 
 class Video36s(unittest.TestCase):

@@ -51,9 +51,10 @@ def workdir(music="built"):
     return work
 
 
-def run(args, cwd, env=None, timeout=600):
-    """(exit status, stderr text) of one capture run."""
-    done = subprocess.run([str(executable()), *args], cwd=cwd, env=headless_env(env),
+def run(args, cwd, env=None, timeout=600, program=None):
+    """(exit status, stderr text) of one capture run (of the built program, or this one)."""
+    program = program or executable()
+    done = subprocess.run([str(program), *args], cwd=cwd, env=headless_env(env),
                           stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                           stderr=subprocess.PIPE, timeout=timeout)
     return done.returncode, done.stderr.decode(errors="replace")
@@ -100,3 +101,18 @@ def audio_mono(path, rate):
     """The first audio stream as mono 16-bit samples at `rate` Hz, a list of ints."""
     raw = ffmpeg(["-i", str(path), "-vn", "-ac", "1", "-ar", str(rate), "-f", "s16le", "-"])
     return [int.from_bytes(raw[i:i + 2], "little", signed=True) for i in range(0, len(raw) - 1, 2)]
+
+
+def best_lag(signal, reference, max_lag):
+    """The shift of signal against reference (in samples) with the highest normalised
+    correlation, searched over -max_lag..max_lag."""
+    def norm(xs):
+        return math.sqrt(sum(x * x for x in xs)) or 1.0
+    best, best_score = None, -2.0
+    n = len(signal)
+    for lag in range(-max_lag, max_lag + 1):
+        part = reference[max_lag + lag:max_lag + lag + n]
+        score = sum(a * b for a, b in zip(signal, part)) / (norm(signal) * norm(part))
+        if score > best_score:
+            best, best_score = lag, score
+    return best, best_score

@@ -21,6 +21,9 @@ MUSIC_NAME = "tUrBiLo - Pelvarn.wav"
 TITLE = "Quorvane"
 # A frame on screen may have been drawn a little before the capture read it.
 FRAME_SLACK = 0.15
+# Bytes a second of the sound device the program opens (44.1 kHz, stereo, 16-bit), which SDL's
+# disk driver writes at the pace of real time.
+DISK_BYTES_PER_SECOND = 44100 * 2 * 2
 
 # A capture as the tests judge it: the scene it shows, whether the cursor is on, the bounds of
 # its demo time in milliseconds, and the picture (None once it is no longer needed).
@@ -44,11 +47,14 @@ class Demo:
 
     music: "built" (the generated soundtrack), None (no Data folder), "fifo" (a named pipe
     that nobody writes to, where opening or reading it blocks) or bytes (file contents).
+    cwd: the program's working folder, when not its own fresh one (which then keeps only its
+    output: stdout, stderr and the disk driver's audio.raw).
     """
 
-    def __init__(self, speed=1, music="built", audio="dummy", env=None, exe=None):
+    def __init__(self, speed=1, music="built", audio="dummy", env=None, exe=None, cwd=None):
         self.speed = speed
         self.dir = Path(tempfile.mkdtemp(prefix="quorvane-e2e-"))
+        self.audio_file = self.dir / "audio.raw"
         if music is not None:
             (self.dir / "Data").mkdir()
             target = self.dir / "Data" / MUSIC_NAME
@@ -64,7 +70,7 @@ class Demo:
             run_env.pop("SDL_AUDIODRIVER", None)
         else:
             run_env["SDL_AUDIODRIVER"] = audio
-        run_env["SDL_DISKAUDIOFILE"] = str(self.dir / "audio.raw")
+        run_env["SDL_DISKAUDIOFILE"] = str(self.audio_file)
         if speed != 1:
             run_env["LD_PRELOAD"] = FAKETIME
             run_env["FAKETIME"] = "+0 x%g" % speed
@@ -80,7 +86,7 @@ class Demo:
                 run_env[name] = value
         self.stdout = open(self.dir / "stdout", "w+")
         self.stderr = open(self.dir / "stderr", "w+")
-        self.proc = subprocess.Popen([str(exe or executable())], cwd=self.dir, env=run_env,
+        self.proc = subprocess.Popen([str(exe or executable())], cwd=cwd or self.dir, env=run_env,
                                      stdout=self.stdout, stderr=self.stderr)
         self.window = None
         self.t0 = None
@@ -101,6 +107,15 @@ class Demo:
         self.stderr.flush()
         self.stderr.seek(0)
         return self.stderr.read()
+
+    def wait_for_sound(self, seconds, timeout=60):
+        """Waits until the disk driver has written this many seconds of output."""
+        wanted = seconds * DISK_BYTES_PER_SECOND
+        deadline = time.monotonic() + timeout
+        while not (self.audio_file.exists() and self.audio_file.stat().st_size >= wanted):
+            if time.monotonic() > deadline or not self.alive():
+                raise AssertionError("no %g s of sound were written" % seconds)
+            time.sleep(0.05)
 
     def rss_kib(self):
         with open("/proc/%d/status" % self.proc.pid) as f:
