@@ -57,7 +57,7 @@ SDL_Window* OpenSdlWindow(const SurfaceSpec& spec) {
         // leaves nothing to restore. It is made at the display's size as well as marked
         // fullscreen, so that it covers the display even where no window manager acts on the
         // mark. Its drawable is used at its real pixel size.
-        flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_ALLOW_HIGHDPI;
+        flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALLOW_HIGHDPI;
         SDL_Rect bounds{};
         if (SDL_GetDisplayBounds(DisplayAt(x, y), &bounds) == 0) {
             x = bounds.x;
@@ -65,6 +65,18 @@ SDL_Window* OpenSdlWindow(const SurfaceSpec& spec) {
             width = bounds.w;
             height = bounds.h;
         }
+        // On X11 the mark goes on before the window is first shown (see fullscreen_mark.cpp);
+        // elsewhere SDL's flag sets it.
+        if (!CanMarkFullscreenBeforeMapping()) {
+            return SDL_CreateWindow(spec.title, x, y, width, height,
+                                    flags | SDL_WINDOW_FULLSCREEN_DESKTOP);
+        }
+        flags = (flags & ~SDL_WINDOW_SHOWN) | SDL_WINDOW_HIDDEN;
+        SDL_Window* window = SDL_CreateWindow(spec.title, x, y, width, height, flags);
+        if (window == nullptr) return nullptr;
+        MarkFullscreenBeforeMapping(window);
+        if (spec.visible) SDL_ShowWindow(window);
+        return window;
     }
     return SDL_CreateWindow(spec.title, x, y, width, height, flags);
 }
