@@ -6,10 +6,13 @@
 #   F1 switch                        from the old window's destruction to the new window's
 #                                    first frame, against the same switch in bare SDL (a
 #                                    640x480 window to and from a borderless desktop-sized one,
-#                                    a new context, InitRenderState, the first frame)
+#                                    a new context, InitRenderState, the first frame); each
+#                                    round's figure is the mean of its two switches, into
+#                                    fullscreen and back, which differ several times over
 #   fullscreen frame                 the program fullscreen against a bare desktop-sized window
 #                                    presenting the 640x480 frame scaled by one textured quad
-# Then the same figures for the Windows build under wine64 where it is built (see wine.sh).
+# Then the peer, the Windows build under wine64 (wine.py), where the suite has built it: on this
+# display, and where Wine cannot switch this display's mode, on a 640x480 one.
 #
 #   bench/app/run.sh [build-dir] [rounds]
 # Needs the build's quorvane, sdl_baseline and libswap_probe.so (target bench_app builds them).
@@ -99,8 +102,15 @@ line() {  # figure, program, floor
 
 prog_first=$(median first_frame_ms "$work"/prog.*)
 scene_first=$(median first_frame_ms "$work"/scene.*)
-prog_switch=$(median switch_ms "$work"/prog.*)
-bare_switch=$(median switch_ms "$work"/switch.*)
+# The mean of a round's two switches; a round that lost one gives none.
+pair_mean() {  # files...
+  local f
+  for f; do
+    awk '$1 == "switch_ms" {s += $2; n++} END {if (n >= 2) printf "pair %.3f\n", s / n}' "$f"
+  done
+}
+prog_switch=$(pair_mean "$work"/prog.* | median pair)
+bare_switch=$(pair_mean "$work"/switch.* | median pair)
 prog_frame=$(frame_ms "$(median fps "$work"/full.*)")
 bare_frame=$(frame_ms "$(median fps "$work"/present.*)")
 
@@ -114,3 +124,35 @@ echo "  start, ms:  $(samples first_frame_ms "$work"/prog.*) |$(samples first_fr
 echo "  switch, ms: $(samples switch_ms "$work"/prog.*) |$(samples switch_ms "$work"/switch.*)"
 echo "  fullscreen fps: $(samples fps "$work"/full.*) |$(samples fps "$work"/present.*)"
 echo "(a loaded machine spreads these widely: read the ratios next to the samples)"
+
+wine_tree=$build/tests/windows/mingw-x64
+if ! command -v wine >/dev/null || [ ! -f "$wine_tree/quorvane.exe" ]; then
+  echo "wine64: no Windows build under $wine_tree (the suite builds it): no peer figures"
+  exit 0
+fi
+repo=$bench_dir/../..
+"$repo/tests/windows/wine-prefix" init "$work/wineprefix" >/dev/null 2>&1
+peer() {  # ours: "yes" to print our figure beside Wine's; then with-xvfb's display arguments
+  local ours=$1
+  shift
+  local run=(env PYTHONPATH="$repo/tests/e2e/lib" python3 "$bench_dir/wine.py" "$wine_tree"
+             "$work/wineprefix" "$rounds")
+  if (($#)); then run=("$repo/tests/support/with-xvfb" "$@" -- "${run[@]}"); fi
+  "${run[@]}" | while read -r name rest; do
+    case $name in
+      first_frame_ms) echo "start to first presented frame, wine64: $rest ms${ours:+ (ours $prog_first)}" ;;
+      switch_ms) echo "F1 switch, wine64: $rest ms${ours:+ (ours $prog_switch)}" ;;
+      fps) echo "fullscreen frame, wine64: $(frame_ms "$rest") ms${ours:+ (ours $prog_frame)}" ;;
+      unavailable)
+        case ${rest%% *} in
+          switch_ms) echo "F1 switch, wine64: not taken: ${rest#* }" ;;
+          *) echo "fullscreen frame, wine64: not taken: ${rest#* }" ;;
+        esac ;;
+      samples) echo "  wine64 samples, $rest" ;;
+    esac
+  done
+}
+echo "the peer, our Windows build under wine64, $rounds rounds (its own clock: Wine's trace of SwapBuffers):"
+peer yes
+echo "the same on a 640x480 Xvfb, where the program's fullscreen mode is the display's own:"
+peer "" --screen 640x480x24
