@@ -54,10 +54,8 @@ void AllowScreenSaver(bool allowed);
 // The surface of an SDL window id; null for none of the program's.
 Surface* SurfaceOfWindowId(Uint32 id);
 
-// fullscreen_mark.cpp: the window manager's fullscreen mark set by hand, on X11.
-// Whether windows on the current video driver can be marked so.
-bool CanMarkFullscreenBeforeMapping();
-// Marks a window that has never been mapped; false where it cannot be.
+// fullscreen_mark.cpp: the window manager's fullscreen mark set by hand on a window that has
+// never been mapped; false where the window is not an X11 one.
 bool MarkFullscreenBeforeMapping(SDL_Window* window);
 
 // gl.cpp

@@ -15,14 +15,7 @@
 #include <X11/Xlib.h>
 // clang-format on
 
-#include <cstring>
-
 namespace standin::desktop {
-
-bool CanMarkFullscreenBeforeMapping() {
-    const char* driver = SDL_GetCurrentVideoDriver();
-    return driver != nullptr && std::strcmp(driver, "x11") == 0;
-}
 
 bool MarkFullscreenBeforeMapping(SDL_Window* window) {
     SDL_SysWMinfo info;

@@ -65,16 +65,14 @@ SDL_Window* OpenSdlWindow(const SurfaceSpec& spec) {
             width = bounds.w;
             height = bounds.h;
         }
-        // On X11 the mark goes on before the window is first shown (see fullscreen_mark.cpp);
-        // elsewhere SDL's flag sets it.
-        if (!CanMarkFullscreenBeforeMapping()) {
-            return SDL_CreateWindow(spec.title, x, y, width, height,
-                                    flags | SDL_WINDOW_FULLSCREEN_DESKTOP);
-        }
+        // The mark goes on before the window is first shown: by hand on X11 (see
+        // fullscreen_mark.cpp), elsewhere by SDL's flag.
         flags = (flags & ~SDL_WINDOW_SHOWN) | SDL_WINDOW_HIDDEN;
         SDL_Window* window = SDL_CreateWindow(spec.title, x, y, width, height, flags);
         if (window == nullptr) return nullptr;
-        MarkFullscreenBeforeMapping(window);
+        if (!MarkFullscreenBeforeMapping(window)) {
+            SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        }
         if (spec.visible) SDL_ShowWindow(window);
         return window;
     }
