@@ -50,16 +50,15 @@ struct Window {
 };
 
 // A context's offscreen frame for emulated fullscreen windows (framebuffer objects of that
-// context; they go with it), and the frame the sharp scaling passes through.
+// context, each drawing into a texture; they go with it), and the frame the sharp scaling passes
+// through.
 struct ContextFrame {
     unsigned int frameBuffer;
-    unsigned int colourBuffer;
     unsigned int depthBuffer;
     int width;
     int height;
     int bits;
     unsigned int scaledFrameBuffer;
-    unsigned int scaledColourBuffer;
     int scaledWidth;
     int scaledHeight;
 };

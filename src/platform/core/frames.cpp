@@ -9,6 +9,12 @@
 // the rest of the way, with the aspect kept and black bars around. Pixels stay crisp, and an
 // exact whole factor is plain nearest-neighbour.
 //
+// Each scaling step is a textured quad drawn by the fixed function, not a blit. A driver such as
+// Mesa's llvmpipe compiles its blit shaders anew in every context, about 80 ms on the first
+// frame after each F1, while the fixed-function programs of a quad are kept in its shader cache
+// from one run to the next. So the frames are textures, and the quads draw with the program's
+// own GL state saved and put back around them.
+//
 // The finished frame then goes to the backend's present, bound for reading at the program's
 // own size, so a backend that records frames reads exactly what the program drew.
 //
@@ -29,13 +35,13 @@ struct FramebufferCalls {
     PFNGLGENFRAMEBUFFERSPROC genFramebuffers;
     PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers;
     PFNGLBINDFRAMEBUFFERPROC bindFramebuffer;
+    PFNGLFRAMEBUFFERTEXTURE2DPROC framebufferTexture2D;
     PFNGLGENRENDERBUFFERSPROC genRenderbuffers;
     PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers;
     PFNGLBINDRENDERBUFFERPROC bindRenderbuffer;
     PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage;
     PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer;
     PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus;
-    PFNGLBLITFRAMEBUFFERPROC blitFramebuffer;
 };
 
 FramebufferCalls gGl{};
@@ -69,13 +75,13 @@ bool LoadFramebufferCalls() {
     gGl.available = Fetch(gGl.genFramebuffers, "glGenFramebuffers") &&
                     Fetch(gGl.deleteFramebuffers, "glDeleteFramebuffers") &&
                     Fetch(gGl.bindFramebuffer, "glBindFramebuffer") &&
+                    Fetch(gGl.framebufferTexture2D, "glFramebufferTexture2D") &&
                     Fetch(gGl.genRenderbuffers, "glGenRenderbuffers") &&
                     Fetch(gGl.deleteRenderbuffers, "glDeleteRenderbuffers") &&
                     Fetch(gGl.bindRenderbuffer, "glBindRenderbuffer") &&
                     Fetch(gGl.renderbufferStorage, "glRenderbufferStorage") &&
                     Fetch(gGl.framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
-                    Fetch(gGl.checkFramebufferStatus, "glCheckFramebufferStatus") &&
-                    Fetch(gGl.blitFramebuffer, "glBlitFramebuffer");
+                    Fetch(gGl.checkFramebufferStatus, "glCheckFramebufferStatus");
     return gGl.available;
 }
 
@@ -107,6 +113,12 @@ DepthStorage DepthFormat(const standin::PixelFormat& format) {
     return {GL_NONE, GL_NONE};
 }
 
+// The frames' texture names. Texture names are shared with the program's own, so they come from
+// the top of the range, clear of what glGenTextures hands out and of the small names a GL 1.1
+// program may bind without generating them.
+constexpr GLuint kFrameTexture = 0xFFFFFFFFu;
+constexpr GLuint kScaledTexture = 0xFFFFFFFEu;
+
 GLuint NewRenderbuffer(GLenum format, int width, int height) {
     GLuint buffer = 0;
     gGl.genRenderbuffers(1, &buffer);
@@ -116,18 +128,35 @@ GLuint NewRenderbuffer(GLenum format, int width, int height) {
     return buffer;
 }
 
-void DeleteBuffers(GLuint& frameBuffer, GLuint& colour, GLuint* depth) {
-    if (frameBuffer != 0) gGl.deleteFramebuffers(1, &frameBuffer);
-    if (colour != 0) gGl.deleteRenderbuffers(1, &colour);
+// Gives the texture storage of that format and size, sampled without mipmaps; the program's own
+// binding is put back.
+void DefineTexture(GLuint texture, GLenum format, int width, int height) {
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), width, height, 0, GL_RGB,
+                 GL_UNSIGNED_BYTE, nullptr);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+}
+
+void DeleteFrame(GLuint& frameBuffer, GLuint texture, GLuint* depth) {
+    if (frameBuffer != 0) {
+        gGl.deleteFramebuffers(1, &frameBuffer);
+        glDeleteTextures(1, &texture);
+    }
     if (depth != nullptr && *depth != 0) gGl.deleteRenderbuffers(1, depth);
     frameBuffer = 0;
-    colour = 0;
     if (depth != nullptr) *depth = 0;
 }
 
-// A complete framebuffer with a colour buffer (of the asked format, or 8 bits a channel where
-// the driver cannot render to that one) and an optional depth buffer; leaves it bound.
-bool BuildFramebuffer(GLuint& frameBuffer, GLuint& colour, GLuint* depth, GLenum colourFormat,
+// A complete framebuffer drawing into the texture, in the asked colour format (or 8 bits a
+// channel where the driver cannot render to that one), with an optional depth buffer; leaves
+// it bound.
+bool BuildFramebuffer(GLuint& frameBuffer, GLuint texture, GLuint* depth, GLenum colourFormat,
                       DepthStorage depthFormat, int width, int height) {
     gGl.genFramebuffers(1, &frameBuffer);
     gGl.bindFramebuffer(GL_FRAMEBUFFER, frameBuffer);
@@ -138,18 +167,16 @@ bool BuildFramebuffer(GLuint& frameBuffer, GLuint& colour, GLuint* depth, GLenum
     }
     const GLenum formats[] = {colourFormat, GL_RGBA8};
     for (GLenum format : formats) {
-        colour = NewRenderbuffer(format, width, height);
-        gGl.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+        DefineTexture(texture, format, width, height);
+        gGl.framebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
         if (gGl.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) {
             glDrawBuffer(GL_COLOR_ATTACHMENT0);
             glReadBuffer(GL_COLOR_ATTACHMENT0);
             return true;
         }
-        gGl.deleteRenderbuffers(1, &colour);
-        colour = 0;
     }
     gGl.bindFramebuffer(GL_FRAMEBUFFER, 0);
-    DeleteBuffers(frameBuffer, colour, depth);
+    DeleteFrame(frameBuffer, texture, depth);
     return false;
 }
 
@@ -161,8 +188,8 @@ bool EnsureFrame(const standin::Window& window, standin::GlContext& context) {
     }
     const standin::PixelFormat& format = context.format;
     bool fresh = frame.frameBuffer == 0;
-    DeleteBuffers(frame.frameBuffer, frame.colourBuffer, &frame.depthBuffer);
-    if (!BuildFramebuffer(frame.frameBuffer, frame.colourBuffer, &frame.depthBuffer,
+    DeleteFrame(frame.frameBuffer, kFrameTexture, &frame.depthBuffer);
+    if (!BuildFramebuffer(frame.frameBuffer, kFrameTexture, &frame.depthBuffer,
                           ColourFormat(window.frameBits, format.alphaBits > 0), DepthFormat(format),
                           window.frameWidth, window.frameHeight)) {
         return false;
@@ -185,8 +212,8 @@ bool EnsureScaledFrame(standin::ContextFrame& frame, int width, int height) {
         frame.scaledHeight == height) {
         return true;
     }
-    DeleteBuffers(frame.scaledFrameBuffer, frame.scaledColourBuffer, nullptr);
-    if (!BuildFramebuffer(frame.scaledFrameBuffer, frame.scaledColourBuffer, nullptr,
+    DeleteFrame(frame.scaledFrameBuffer, kScaledTexture, nullptr);
+    if (!BuildFramebuffer(frame.scaledFrameBuffer, kScaledTexture, nullptr,
                           ColourFormat(frame.bits, false), {GL_NONE, GL_NONE}, width, height)) {
         return false;
     }
@@ -224,38 +251,137 @@ Placement Place(int frameWidth, int frameHeight, int drawableWidth, int drawable
     return place;
 }
 
-// What the clear and blits touch, as the program left it.
-struct SavedState {
-    GLint drawFrameBuffer;
-    GLint readFrameBuffer;
-    GLboolean scissor;
-    GLboolean colourMask[4];
-    GLfloat clearColour[4];
+// Fixed-function switches that change what a textured quad puts on the screen. The program
+// reaches GL only through what opengl32 offers, GL 1.1, so these, the clip planes and the values
+// in ProgramState are all of it that the program can have set.
+constexpr GLenum kOffWhileScaling[] = {
+    GL_ALPHA_TEST,       GL_BLEND,          GL_COLOR_LOGIC_OP, GL_CULL_FACE,
+    GL_DEPTH_TEST,       GL_DITHER,         GL_FOG,            GL_LIGHTING,
+    GL_POLYGON_SMOOTH,   GL_POLYGON_STIPPLE, GL_SCISSOR_TEST,  GL_STENCIL_TEST,
+    GL_TEXTURE_GEN_S,    GL_TEXTURE_GEN_T,  GL_TEXTURE_GEN_R,  GL_TEXTURE_GEN_Q};
+constexpr int kOffCount = static_cast<int>(sizeof kOffWhileScaling / sizeof kOffWhileScaling[0]);
+constexpr GLint kClipPlaneLimit = 32;
+
+// The program's state that the scaling changes, saved first and put back after.
+class ProgramState {
+public:
+    ProgramState() {
+        glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawFrameBuffer_);
+        glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFrameBuffer_);
+        for (int i = 0; i < kOffCount; ++i) enabled_[i] = glIsEnabled(kOffWhileScaling[i]);
+        glGetIntegerv(GL_MAX_CLIP_PLANES, &clipPlanes_);
+        if (clipPlanes_ > kClipPlaneLimit) clipPlanes_ = kClipPlaneLimit;
+        for (GLint i = 0; i < clipPlanes_; ++i) clipping_[i] = glIsEnabled(ClipPlane(i));
+        texturing_ = glIsEnabled(GL_TEXTURE_2D);
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture_);
+        glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &textureEnvMode_);
+        glGetIntegerv(GL_POLYGON_MODE, polygonMode_);
+        glGetIntegerv(GL_VIEWPORT, viewport_);
+        glGetBooleanv(GL_COLOR_WRITEMASK, colourMask_);
+        glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour_);
+        glGetFloatv(GL_CURRENT_TEXTURE_COORDS, texCoord_);
+        glGetIntegerv(GL_MATRIX_MODE, &matrixMode_);
+        glGetFloatv(GL_MODELVIEW_MATRIX, modelview_);
+        glGetFloatv(GL_PROJECTION_MATRIX, projection_);
+        glGetFloatv(GL_TEXTURE_MATRIX, textureMatrix_);
+    }
+
+    ProgramState(const ProgramState&) = delete;
+    ProgramState& operator=(const ProgramState&) = delete;
+
+    ~ProgramState() {
+        gGl.bindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readFrameBuffer_));
+        gGl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawFrameBuffer_));
+        for (int i = 0; i < kOffCount; ++i) Enable(kOffWhileScaling[i], enabled_[i]);
+        for (GLint i = 0; i < clipPlanes_; ++i) Enable(ClipPlane(i), clipping_[i]);
+        Enable(GL_TEXTURE_2D, texturing_);
+        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture_));
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, textureEnvMode_);
+        glPolygonMode(GL_FRONT, static_cast<GLenum>(polygonMode_[0]));
+        glPolygonMode(GL_BACK, static_cast<GLenum>(polygonMode_[1]));
+        glViewport(viewport_[0], viewport_[1], viewport_[2], viewport_[3]);
+        glColorMask(colourMask_[0], colourMask_[1], colourMask_[2], colourMask_[3]);
+        glClearColor(clearColour_[0], clearColour_[1], clearColour_[2], clearColour_[3]);
+        glTexCoord4fv(texCoord_);
+        glMatrixMode(GL_TEXTURE);
+        glLoadMatrixf(textureMatrix_);
+        glMatrixMode(GL_PROJECTION);
+        glLoadMatrixf(projection_);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadMatrixf(modelview_);
+        glMatrixMode(static_cast<GLenum>(matrixMode_));
+    }
+
+    // What a plain textured quad needs: every switch above off, the texture replacing the
+    // colour, filled polygons and no transformation.
+    void SetForQuads() const {
+        for (GLenum capability : kOffWhileScaling) glDisable(capability);
+        for (GLint i = 0; i < clipPlanes_; ++i) glDisable(ClipPlane(i));
+        glEnable(GL_TEXTURE_2D);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+        const GLenum matrices[] = {GL_TEXTURE, GL_PROJECTION, GL_MODELVIEW};
+        for (GLenum mode : matrices) {
+            glMatrixMode(mode);
+            glLoadIdentity();
+        }
+    }
+
+private:
+    static GLenum ClipPlane(GLint i) { return static_cast<GLenum>(GL_CLIP_PLANE0 + i); }
+
+    static void Enable(GLenum capability, GLboolean on) {
+        if (on == GL_TRUE) {
+            glEnable(capability);
+        } else {
+            glDisable(capability);
+        }
+    }
+
+    GLint drawFrameBuffer_ = 0;
+    GLint readFrameBuffer_ = 0;
+    GLboolean enabled_[kOffCount] = {};
+    GLint clipPlanes_ = 0;
+    GLboolean clipping_[kClipPlaneLimit] = {};
+    GLboolean texturing_ = GL_FALSE;
+    GLint texture_ = 0;
+    GLint textureEnvMode_ = GL_MODULATE;
+    GLint polygonMode_[2] = {GL_FILL, GL_FILL};
+    GLint viewport_[4] = {};
+    GLboolean colourMask_[4] = {};
+    GLfloat clearColour_[4] = {};
+    GLfloat texCoord_[4] = {};
+    GLint matrixMode_ = GL_MODELVIEW;
+    GLfloat modelview_[16] = {};
+    GLfloat projection_[16] = {};
+    GLfloat textureMatrix_[16] = {};
 };
 
-SavedState Save() {
-    SavedState saved{};
-    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &saved.drawFrameBuffer);
-    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &saved.readFrameBuffer);
-    saved.scissor = glIsEnabled(GL_SCISSOR_TEST);
-    glGetBooleanv(GL_COLOR_WRITEMASK, saved.colourMask);
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, saved.clearColour);
-    return saved;
+// Draws the whole texture over the whole viewport, sampled with that filter.
+void DrawTexture(GLuint texture, GLint filter) {
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2f(-1.0f, -1.0f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex2f(1.0f, -1.0f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex2f(1.0f, 1.0f);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex2f(-1.0f, 1.0f);
+    glEnd();
 }
 
-void Restore(const SavedState& saved) {
-    glClearColor(saved.clearColour[0], saved.clearColour[1], saved.clearColour[2],
-                 saved.clearColour[3]);
-    glColorMask(saved.colourMask[0], saved.colourMask[1], saved.colourMask[2], saved.colourMask[3]);
-    if (saved.scissor == GL_TRUE) glEnable(GL_SCISSOR_TEST);
-    gGl.bindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(saved.readFrameBuffer));
-    gGl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(saved.drawFrameBuffer));
-}
-
-// Puts an emulated window's frame, bound for reading, on its real drawable: scaled sharp, aspect
-// kept, black bars; every GL state it touches is put back. Does not swap.
+// Puts an emulated window's frame on its real drawable: scaled sharp, aspect kept, black bars;
+// every GL state it touches is put back. Does not swap.
 void DrawScaledFrame(const standin::Window& window, standin::GlContext& context) {
     if (!gGl.available || context.frame.frameBuffer == 0) return;
+    // In selection or feedback mode a quad would land in the program's buffer, not on screen.
+    GLint renderMode = GL_RENDER;
+    glGetIntegerv(GL_RENDER_MODE, &renderMode);
+    if (renderMode != GL_RENDER) return;
     int drawableWidth = 0;
     int drawableHeight = 0;
     standin::TheBackend().drawableSize(window.surface, &drawableWidth, &drawableHeight);
@@ -263,33 +389,29 @@ void DrawScaledFrame(const standin::Window& window, standin::GlContext& context)
     standin::ContextFrame& frame = context.frame;
     Placement place = Place(frame.width, frame.height, drawableWidth, drawableHeight);
 
-    SavedState saved = Save();
-    GLuint source = static_cast<GLuint>(saved.readFrameBuffer);
-    glDisable(GL_SCISSOR_TEST);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-
-    int sourceWidth = frame.width;
-    int sourceHeight = frame.height;
+    ProgramState saved;
+    saved.SetForQuads();
+    GLuint source = kFrameTexture;
     bool exact =
         place.width == place.whole * frame.width && place.height == place.whole * frame.height;
     if (!exact && place.whole > 1 &&
         EnsureScaledFrame(frame, place.whole * frame.width, place.whole * frame.height)) {
-        gGl.bindFramebuffer(GL_READ_FRAMEBUFFER, source);
         gGl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, frame.scaledFrameBuffer);
-        gGl.blitFramebuffer(0, 0, frame.width, frame.height, 0, 0, frame.scaledWidth,
-                            frame.scaledHeight, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-        source = frame.scaledFrameBuffer;
-        sourceWidth = frame.scaledWidth;
-        sourceHeight = frame.scaledHeight;
+        glViewport(0, 0, frame.scaledWidth, frame.scaledHeight);
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        DrawTexture(kFrameTexture, GL_NEAREST);
+        source = kScaledTexture;
     }
-    gGl.bindFramebuffer(GL_READ_FRAMEBUFFER, source);
     gGl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glViewport(0, 0, drawableWidth, drawableHeight);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
-    gGl.blitFramebuffer(0, 0, sourceWidth, sourceHeight, place.x, place.y, place.x + place.width,
-                        place.y + place.height, GL_COLOR_BUFFER_BIT,
-                        exact ? GL_NEAREST : GL_LINEAR);
-    Restore(saved);
+    // The picture's alpha stays the clear's: the program's current colour, which the quad's
+    // alpha would come from, is its own.
+    glViewport(place.x, place.y, place.width, place.height);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
+    DrawTexture(source, exact ? GL_NEAREST : GL_LINEAR);
 }
 
 // Calls the backend's present with the window's frame readable as it says, and puts the read

@@ -1,7 +1,9 @@
 // Display mode changes are promises to the program, never changes to the screen: on a
 // 1280x1024x24 screen with a window manager the demo's 640x480x16 mode is accepted and its popup
 // covers the screen while the program sees 640x480 at 16 bits; on a 600x400 screen it does not
-// fit and is refused. Each screen runs only its own suite (chosen with --gtest_filter by CTest).
+// fit and is refused; on a 1600x1080 screen, no whole multiple of 640x480, the picture on screen
+// is the frame whatever GL state the program left. Each screen runs only its own suite (chosen
+// with --gtest_filter by CTest).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -228,6 +230,149 @@ TEST(DisplayModeOn600x400x24, ModeLargerThanTheDesktopIsRefused) {
     DEVMODEA fits = Request(600, 400, 16);
     EXPECT_EQ(ChangeDisplaySettingsA(&fits, CDS_TEST), DISP_CHANGE_SUCCESSFUL);
     EXPECT_EQ(ChangeDisplaySettingsA(nullptr, 0), DISP_CHANGE_SUCCESSFUL);
+}
+
+// What the screen would show: the window's back buffer at present time, read at a few points.
+struct ScreenPoint {
+    int x;
+    int y;
+    unsigned char rgb[3];
+};
+std::vector<ScreenPoint> gScreen;
+
+void ScreenPresent(standin::Surface*) {
+    auto bindFramebuffer = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(
+        standin::desktop::Backend().glProcAddress("glBindFramebuffer"));
+    GLint read = 0;
+    GLint readBuffer = 0;
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read);
+    bindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glGetIntegerv(GL_READ_BUFFER, &readBuffer);
+    glReadBuffer(GL_BACK);
+    for (ScreenPoint& point : gScreen) {
+        glReadPixels(point.x, point.y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, point.rgb);
+    }
+    glReadBuffer(static_cast<GLenum>(readBuffer));
+    bindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(read));
+}
+
+// GL 1.1 state a program may leave at its swap, each set to spoil a quad drawn over the frame.
+void SetHostileState() {
+    // Texture names 1 and 2, bound without generating them, as GL 1.1 allows.
+    const GLubyte grey[3] = {128, 128, 128};
+    for (GLuint name : {1u, 2u}) {
+        glBindTexture(GL_TEXTURE_2D, name);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, grey);
+    }
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ZERO, GL_ZERO);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_NEVER);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_NEVER, 0.0f);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_FRONT_AND_BACK);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_POINT);
+    const GLdouble everything[4] = {0.0, 0.0, 0.0, -1.0};
+    glClipPlane(GL_CLIP_PLANE0, everything);
+    glEnable(GL_CLIP_PLANE0);
+    const GLfloat red[4] = {1.0f, 0.0f, 0.0f, 1.0f};
+    glFogfv(GL_FOG_COLOR, red);
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glFogf(GL_FOG_START, 0.0f);
+    glFogf(GL_FOG_END, 0.0f);
+    glEnable(GL_FOG);
+    glEnable(GL_TEXTURE_GEN_S);
+    glEnable(GL_TEXTURE_GEN_T);
+    glEnable(GL_COLOR_LOGIC_OP);
+    glLogicOp(GL_CLEAR);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(3, 5, 7, 11);
+    glViewport(3, 4, 5, 6);
+    glColorMask(GL_TRUE, GL_FALSE, GL_TRUE, GL_FALSE);
+    glMatrixMode(GL_PROJECTION);
+    glScalef(0.1f, 0.1f, 1.0f);
+    glMatrixMode(GL_MODELVIEW);
+    glTranslatef(5.0f, 0.0f, 0.0f);
+    glMatrixMode(GL_TEXTURE);
+    glScalef(-1.0f, -1.0f, 1.0f);
+    glTexCoord4f(0.25f, 0.5f, 0.75f, 1.0f);
+}
+
+// The state SetHostileState leaves, as the program would read it back.
+std::vector<GLfloat> ReadBackState() {
+    std::vector<GLfloat> state;
+    for (GLenum capability : {GL_TEXTURE_2D, GL_BLEND, GL_DEPTH_TEST, GL_ALPHA_TEST, GL_CULL_FACE,
+                              GL_CLIP_PLANE0, GL_FOG, GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T,
+                              GL_COLOR_LOGIC_OP, GL_SCISSOR_TEST, GL_LIGHTING, GL_STENCIL_TEST}) {
+        state.push_back(glIsEnabled(capability) == GL_TRUE ? 1.0f : 0.0f);
+    }
+    for (GLenum value : {GL_TEXTURE_BINDING_2D, GL_POLYGON_MODE, GL_VIEWPORT, GL_SCISSOR_BOX,
+                         GL_COLOR_WRITEMASK, GL_COLOR_CLEAR_VALUE, GL_CURRENT_TEXTURE_COORDS,
+                         GL_MATRIX_MODE, GL_MODELVIEW_MATRIX, GL_PROJECTION_MATRIX,
+                         GL_TEXTURE_MATRIX, GL_BLEND_DST, GL_DEPTH_FUNC, GL_LOGIC_OP_MODE}) {
+        GLfloat values[16] = {};
+        glGetFloatv(value, values);
+        state.insert(state.end(), values, values + 16);
+    }
+    GLint mode = 0;
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
+    state.push_back(static_cast<GLfloat>(mode));
+    return state;
+}
+
+TEST(DisplayModeOn1600x1080x24, TheScreenShowsTheFrameWhateverStateTheProgramLeft) {
+    DEVMODEA demo = Request(640, 480, 16);
+    ASSERT_EQ(ChangeDisplaySettingsA(&demo, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
+    HWND window = OpenTestWindow("Mode", WS_POPUP, WS_EX_APPWINDOW);
+    ASSERT_NE(window, nullptr);
+    HGLRC context = nullptr;
+    ASSERT_TRUE(MakeDemoContext(window, &context));
+
+    // A frame of four quadrants, each a colour 5-6-5 holds exactly.
+    const GLfloat colours[4][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 1}};
+    glEnable(GL_SCISSOR_TEST);
+    for (int quadrant = 0; quadrant < 4; ++quadrant) {
+        glScissor(quadrant % 2 * 320, quadrant / 2 * 240, 320, 240);
+        glClearColor(colours[quadrant][0], colours[quadrant][1], colours[quadrant][2], 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    SetHostileState();
+    const std::vector<GLfloat> before = ReadBackState();
+
+    // 640x480 on 1600x1080 is 1440x1080 at 2.25 times, between 80-pixel black pillars; each
+    // quadrant's middle is far from any edge the filtering blends.
+    const double scale = 1080.0 / 480.0;
+    const int left = (1600 - 1440) / 2;
+    gScreen.clear();
+    for (int quadrant = 0; quadrant < 4; ++quadrant) {
+        int x = left + static_cast<int>((quadrant % 2 * 320 + 160) * scale);
+        int y = static_cast<int>((quadrant / 2 * 240 + 120) * scale);
+        gScreen.push_back({x, y, {}});
+    }
+    gScreen.push_back({left / 2, 540, {}});
+    gScreen.push_back({1600 - left / 2, 540, {}});
+    standin::Backend screen = standin::desktop::Backend();
+    screen.present = ScreenPresent;
+    standin::UseBackend(&screen);
+    EXPECT_TRUE(SwapBuffers(GetDC(window)));
+    standin::UseBackend(&standin::desktop::Backend());
+
+    for (int point = 0; point < 6; ++point) {
+        for (int channel = 0; channel < 3; ++channel) {
+            int want = point < 4 ? static_cast<int>(colours[point][channel] * 255.0f) : 0;
+            EXPECT_EQ(gScreen[static_cast<std::size_t>(point)].rgb[channel], want)
+                << "point " << point << " channel " << channel;
+        }
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_EQ(ReadBackState(), before) << "the program's state changed";
+
+    EXPECT_TRUE(wglMakeCurrent(nullptr, nullptr));
+    EXPECT_TRUE(wglDeleteContext(context));
+    EXPECT_EQ(ChangeDisplaySettingsA(nullptr, 0), DISP_CHANGE_SUCCESSFUL);
+    CloseTestWindow(window);
 }
 
 }  // namespace
