@@ -5,12 +5,14 @@
 #                                    a bare SDL loop
 #   F1 switch                        from the old window's destruction to the new window's
 #                                    first frame, against the same switch in bare SDL (a
-#                                    640x480 window to and from a borderless desktop-sized one,
-#                                    a new context, InitRenderState, the first frame); each
+#                                    640x480 window to and from a borderless desktop-sized one
+#                                    showing the frame scaled as below, a new context,
+#                                    InitRenderState, the first frame); each
 #                                    round's figure is the mean of its two switches, into
 #                                    fullscreen and back, which differ several times over
 #   fullscreen frame                 the program fullscreen against a bare desktop-sized window
-#                                    presenting the 640x480 frame scaled by one textured quad
+#                                    presenting the 640x480 frame, drawn into a texture, scaled
+#                                    by one textured quad
 # Then the peer, the Windows build under wine64 (wine.py), where the suite has built it: on this
 # display, and where Wine cannot switch this display's mode, on a 640x480 one.
 #

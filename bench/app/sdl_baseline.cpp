@@ -8,10 +8,12 @@
 //   sdl_baseline --switch      the program's F1 done bare, twice: after 30 frames the window and
 //                              context give way to new ones, from 640x480 to a borderless window
 //                              the size of the desktop, and after 60 back, each with
-//                              InitRenderState before its first frame
-//   sdl_baseline --fullscreen  a borderless desktop-sized window presenting the 640x480 frame
-//                              scaled up, 4:3 kept, by one textured quad
+//                              InitRenderState before its first frame; the desktop-sized one
+//                              shows its frames as --fullscreen does
+//   sdl_baseline --fullscreen  a borderless desktop-sized window presenting the 640x480 frame,
+//                              drawn into a texture, scaled up with 4:3 kept by one textured quad
 #include <SDL2/SDL.h>
+#include <SDL2/SDL_opengl.h>
 
 #include <cstdio>
 #include <cstring>
@@ -54,16 +56,70 @@ void Close(GlWindow& gl) {
     SDL_DestroyWindow(gl.window);
 }
 
-// The frame drawn at 640x480 in the corner of the back buffer, copied to a texture and drawn
-// back over the whole window as one quad, the 4:3 picture centred between black bars.
-void PresentScaled(SDL_Window* window, GLuint texture) {
+// The 640x480 frame of a desktop-sized window: a texture drawn into through a framebuffer
+// object, with a depth buffer, as the scene needs.
+struct Frame {
+    GLuint frameBuffer;
+    GLuint texture;
+    GLuint depth;
+};
+
+struct FramebufferCalls {
+    PFNGLGENFRAMEBUFFERSPROC genFramebuffers;
+    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer;
+    PFNGLFRAMEBUFFERTEXTURE2DPROC framebufferTexture2D;
+    PFNGLGENRENDERBUFFERSPROC genRenderbuffers;
+    PFNGLBINDRENDERBUFFERPROC bindRenderbuffer;
+    PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage;
+    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer;
+};
+
+template <typename Function>
+void Fetch(Function& function, const char* name) {
+    function = reinterpret_cast<Function>(SDL_GL_GetProcAddress(name));
+}
+
+FramebufferCalls LoadFramebufferCalls() {
+    FramebufferCalls gl{};
+    Fetch(gl.genFramebuffers, "glGenFramebuffers");
+    Fetch(gl.bindFramebuffer, "glBindFramebuffer");
+    Fetch(gl.framebufferTexture2D, "glFramebufferTexture2D");
+    Fetch(gl.genRenderbuffers, "glGenRenderbuffers");
+    Fetch(gl.bindRenderbuffer, "glBindRenderbuffer");
+    Fetch(gl.renderbufferStorage, "glRenderbufferStorage");
+    Fetch(gl.framebufferRenderbuffer, "glFramebufferRenderbuffer");
+    return gl;
+}
+
+Frame MakeFrame(const FramebufferCalls& gl) {
+    Frame frame{};
+    glGenTextures(1, &frame.texture);
+    glBindTexture(GL_TEXTURE_2D, frame.texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, kWidth, kHeight, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    gl.genRenderbuffers(1, &frame.depth);
+    gl.bindRenderbuffer(GL_RENDERBUFFER, frame.depth);
+    gl.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, kWidth, kHeight);
+    gl.bindRenderbuffer(GL_RENDERBUFFER, 0);
+    gl.genFramebuffers(1, &frame.frameBuffer);
+    gl.bindFramebuffer(GL_FRAMEBUFFER, frame.frameBuffer);
+    gl.framebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, frame.texture, 0);
+    gl.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, frame.depth);
+    gl.bindFramebuffer(GL_FRAMEBUFFER, 0);
+    return frame;
+}
+
+// The frame's texture drawn over the whole window as one quad, the 4:3 picture centred between
+// black bars.
+void PresentScaled(SDL_Window* window, const FramebufferCalls& gl, const Frame& frame) {
     int width = 0;
     int height = 0;
     SDL_GL_GetDrawableSize(window, &width, &height);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, kWidth, kHeight);
     int pictureWidth = width * kHeight <= height * kWidth ? width : height * kWidth / kHeight;
     int pictureHeight = pictureWidth * kHeight / kWidth;
+    gl.bindFramebuffer(GL_FRAMEBUFFER, 0);
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glViewport(0, 0, width, height);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -74,7 +130,8 @@ void PresentScaled(SDL_Window* window, GLuint texture) {
     glDisable(GL_LIGHTING);
     glDisable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);
-    glColor3f(1.0f, 1.0f, 1.0f);
+    glBindTexture(GL_TEXTURE_2D, frame.texture);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -97,17 +154,7 @@ void PresentScaled(SDL_Window* window, GLuint texture) {
     glMatrixMode(GL_MODELVIEW);
     glPopAttrib();
     glBindTexture(GL_TEXTURE_2D, 0);
-}
-
-GLuint MakeFrameTexture() {
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, kWidth, kHeight, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return texture;
+    gl.bindFramebuffer(GL_FRAMEBUFFER, frame.frameBuffer);
 }
 
 }  // namespace
@@ -129,14 +176,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "sdl_baseline: no GL window: %s\n", SDL_GetError());
         return 1;
     }
+    const FramebufferCalls framebuffers = LoadFramebufferCalls();
+    bool scaled = fullscreen;
+    Frame frame = scaled ? MakeFrame(framebuffers) : Frame{};
+    if (scaled) framebuffers.bindFramebuffer(GL_FRAMEBUFFER, frame.frameBuffer);
     ResizeViewport(kWidth, kHeight);
     if (!bare) {
         InitRenderState();
     }
-    const GLuint frameTexture = fullscreen ? MakeFrameTexture() : 0;
-    bool desktopSized = false;
 
-    for (unsigned long frame = 1;; ++frame) {
+    for (unsigned long count = 1;; ++count) {
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
             if (event.type == SDL_QUIT) {
@@ -150,21 +199,23 @@ int main(int argc, char** argv) {
         } else {
             RenderFrame();
         }
-        if (fullscreen) PresentScaled(gl.window, frameTexture);
+        if (scaled) PresentScaled(gl.window, framebuffers, frame);
         SDL_GL_SwapWindow(gl.window);
 
-        if (switching && (frame == 30 || frame == 60)) {
+        if (switching && (count == 30 || count == 60)) {
             Close(gl);
-            desktopSized = !desktopSized;
-            if (!Open(gl, desktopSized)) {
+            scaled = !scaled;
+            if (!Open(gl, scaled)) {
                 std::fprintf(stderr, "sdl_baseline: no GL window again: %s\n", SDL_GetError());
                 return 1;
             }
+            frame = scaled ? MakeFrame(framebuffers) : Frame{};
+            if (scaled) framebuffers.bindFramebuffer(GL_FRAMEBUFFER, frame.frameBuffer);
             ResizeViewport(kWidth, kHeight);
             InitRenderState();
         }
 
-        if (recreate && frame == 30) {
+        if (recreate && count == 30) {
             Close(gl);
             if (!Open(gl)) {
                 std::fprintf(stderr, "sdl_baseline: no GL window again: %s\n", SDL_GetError());
