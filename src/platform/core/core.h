@@ -49,18 +49,16 @@ struct Window {
     int frameBits;
 };
 
-// A context's offscreen frame for emulated fullscreen windows (framebuffer objects of that
-// context, each drawing into a texture; they go with it), and the frame the sharp scaling passes
-// through.
+// A context's offscreen frame for emulated fullscreen windows (a framebuffer object of that
+// context drawing into a texture), and the shader program that scales it to the screen; they go
+// with the context.
 struct ContextFrame {
     unsigned int frameBuffer;
     unsigned int depthBuffer;
     int width;
     int height;
     int bits;
-    unsigned int scaledFrameBuffer;
-    int scaledWidth;
-    int scaledHeight;
+    unsigned int scaler;
 };
 
 struct GlContext {

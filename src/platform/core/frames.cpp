@@ -9,17 +9,19 @@
 // the rest of the way, with the aspect kept and black bars around. Pixels stay crisp, and an
 // exact whole factor is plain nearest-neighbour.
 //
-// Each scaling step is a textured quad drawn by the fixed function, not a blit. A driver such as
-// Mesa's llvmpipe compiles its blit shaders anew in every context, about 80 ms on the first
-// frame after each F1, while the fixed-function programs of a quad are kept in its shader cache
-// from one run to the next. So the frames are textures, and the quads draw with the program's
-// own GL state saved and put back around them.
+// The scaling is one quad drawn by a small shader that samples the frame where the two steps
+// would have, not blits or a second pass. A driver such as Mesa's llvmpipe compiles its blit
+// shaders anew in every context, about 80 ms on the first frame after each F1, while it keeps
+// a program's shaders in its shader cache from one run to the next; and one pass over the
+// screen costs what a plain textured quad does. So the frame is a texture, and the quad draws
+// with the program's own GL state saved and put back around it.
 //
 // The finished frame then goes to the backend's present, bound for reading at the program's
 // own size, so a backend that records frames reads exactly what the program drew.
 //
-// Framebuffer objects come from GL 3.0 (or ARB_framebuffer_object), which Mesa's compatibility
-// profile offers beside the program's GL 1.1; the entry points are fetched once.
+// Framebuffer objects come from GL 3.0 (or ARB_framebuffer_object) and shaders from GL 2.0,
+// which Mesa's compatibility profile offers beside the program's GL 1.1; the entry points are
+// fetched once.
 #include <cstring>
 
 #include "platform/core/core.h"
@@ -29,7 +31,7 @@
 
 namespace {
 
-struct FramebufferCalls {
+struct GlCalls {
     bool tried;
     bool available;
     PFNGLGENFRAMEBUFFERSPROC genFramebuffers;
@@ -42,9 +44,23 @@ struct FramebufferCalls {
     PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage;
     PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer;
     PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus;
+    PFNGLCREATESHADERPROC createShader;
+    PFNGLSHADERSOURCEPROC shaderSource;
+    PFNGLCOMPILESHADERPROC compileShader;
+    PFNGLATTACHSHADERPROC attachShader;
+    PFNGLDELETESHADERPROC deleteShader;
+    PFNGLCREATEPROGRAMPROC createProgram;
+    PFNGLLINKPROGRAMPROC linkProgram;
+    PFNGLGETPROGRAMIVPROC getProgramiv;
+    PFNGLDELETEPROGRAMPROC deleteProgram;
+    PFNGLUSEPROGRAMPROC useProgram;
+    PFNGLGETUNIFORMLOCATIONPROC getUniformLocation;
+    PFNGLUNIFORM1IPROC uniform1i;
+    PFNGLUNIFORM1FPROC uniform1f;
+    PFNGLUNIFORM2FPROC uniform2f;
 };
 
-FramebufferCalls gGl{};
+GlCalls gGl{};
 
 template <typename Function>
 bool Fetch(Function& function, const char* name) {
@@ -66,12 +82,13 @@ bool HasExtension(const char* name) {
 }
 
 // Needs a current context: the version and extensions are the context's.
-bool LoadFramebufferCalls() {
+bool LoadGlCalls() {
     if (gGl.tried) return gGl.available;
     gGl.tried = true;
     const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    bool shaders = version != nullptr && version[0] >= '2' && version[0] <= '9';
     bool core = version != nullptr && version[0] >= '3' && version[0] <= '9';
-    if (!core && !HasExtension("GL_ARB_framebuffer_object")) return false;
+    if (!shaders || (!core && !HasExtension("GL_ARB_framebuffer_object"))) return false;
     gGl.available = Fetch(gGl.genFramebuffers, "glGenFramebuffers") &&
                     Fetch(gGl.deleteFramebuffers, "glDeleteFramebuffers") &&
                     Fetch(gGl.bindFramebuffer, "glBindFramebuffer") &&
@@ -81,7 +98,21 @@ bool LoadFramebufferCalls() {
                     Fetch(gGl.bindRenderbuffer, "glBindRenderbuffer") &&
                     Fetch(gGl.renderbufferStorage, "glRenderbufferStorage") &&
                     Fetch(gGl.framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
-                    Fetch(gGl.checkFramebufferStatus, "glCheckFramebufferStatus");
+                    Fetch(gGl.checkFramebufferStatus, "glCheckFramebufferStatus") &&
+                    Fetch(gGl.createShader, "glCreateShader") &&
+                    Fetch(gGl.shaderSource, "glShaderSource") &&
+                    Fetch(gGl.compileShader, "glCompileShader") &&
+                    Fetch(gGl.attachShader, "glAttachShader") &&
+                    Fetch(gGl.deleteShader, "glDeleteShader") &&
+                    Fetch(gGl.createProgram, "glCreateProgram") &&
+                    Fetch(gGl.linkProgram, "glLinkProgram") &&
+                    Fetch(gGl.getProgramiv, "glGetProgramiv") &&
+                    Fetch(gGl.deleteProgram, "glDeleteProgram") &&
+                    Fetch(gGl.useProgram, "glUseProgram") &&
+                    Fetch(gGl.getUniformLocation, "glGetUniformLocation") &&
+                    Fetch(gGl.uniform1i, "glUniform1i") &&
+                    Fetch(gGl.uniform1f, "glUniform1f") &&
+                    Fetch(gGl.uniform2f, "glUniform2f");
     return gGl.available;
 }
 
@@ -113,11 +144,10 @@ DepthStorage DepthFormat(const standin::PixelFormat& format) {
     return {GL_NONE, GL_NONE};
 }
 
-// The frames' texture names. Texture names are shared with the program's own, so they come from
-// the top of the range, clear of what glGenTextures hands out and of the small names a GL 1.1
-// program may bind without generating them.
+// The frame's texture name. Texture names are shared with the program's own, so it is the top
+// of the range, clear of what glGenTextures hands out and of the small names a GL 1.1 program
+// may bind without generating them.
 constexpr GLuint kFrameTexture = 0xFFFFFFFFu;
-constexpr GLuint kScaledTexture = 0xFFFFFFFEu;
 
 GLuint NewRenderbuffer(GLenum format, int width, int height) {
     GLuint buffer = 0;
@@ -180,6 +210,67 @@ bool BuildFramebuffer(GLuint& frameBuffer, GLuint texture, GLuint* depth, GLenum
     return false;
 }
 
+// The scaling in one pass. The quad covers the picture's place; `at` runs from 0 to 1 across it.
+// Each screen pixel takes what linear filtering would read from the frame with every pixel
+// repeated `whole` times: inside a block of repeats, that block's pixel; where a block ends, the
+// blend of it and the next, by how far the sample lies across. Sampling the frame at the matching
+// point between those two pixels gives the same blend in one read.
+constexpr char kScalerVertexShader[] = R"(#version 110
+varying vec2 at;
+void main() {
+    at = gl_Vertex.xy * 0.5 + 0.5;
+    gl_Position = gl_Vertex;
+}
+)";
+
+constexpr char kScalerFragmentShader[] = R"(#version 110
+uniform sampler2D frame;
+uniform vec2 size;    // the frame's, in pixels
+uniform float whole;  // times each pixel is repeated before the filtering
+varying vec2 at;
+void main() {
+    vec2 repeated = at * size * whole - 0.5;  // between centres of repeated pixels
+    vec2 first = floor(repeated);
+    vec2 block = floor((first + 0.5) / whole);
+    vec2 blockEnds = step(whole * (block + 1.0) - 0.5, first + 1.0);
+    vec2 point = block + 0.5 + (repeated - first) * blockEnds;
+    gl_FragColor = texture2D(frame, point / size);
+}
+)";
+
+GLuint CompileShader(GLenum type, const char* source) {
+    GLuint shader = gGl.createShader(type);
+    gGl.shaderSource(shader, 1, &source, nullptr);
+    gGl.compileShader(shader);
+    return shader;
+}
+
+// The linked scaler of the current context, its sampler on texture unit 0; 0 when the driver
+// would not build it.
+GLuint BuildScaler() {
+    GLuint vertex = CompileShader(GL_VERTEX_SHADER, kScalerVertexShader);
+    GLuint fragment = CompileShader(GL_FRAGMENT_SHADER, kScalerFragmentShader);
+    GLuint program = gGl.createProgram();
+    gGl.attachShader(program, vertex);
+    gGl.attachShader(program, fragment);
+    gGl.linkProgram(program);
+    // Attached, they live on with the program.
+    gGl.deleteShader(vertex);
+    gGl.deleteShader(fragment);
+    GLint linked = GL_FALSE;
+    gGl.getProgramiv(program, GL_LINK_STATUS, &linked);
+    if (linked != GL_TRUE) {
+        gGl.deleteProgram(program);
+        return 0;
+    }
+    GLint current = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+    gGl.useProgram(program);
+    gGl.uniform1i(gGl.getUniformLocation(program, "frame"), 0);
+    gGl.useProgram(static_cast<GLuint>(current));
+    return program;
+}
+
 bool EnsureFrame(const standin::Window& window, standin::GlContext& context) {
     standin::ContextFrame& frame = context.frame;
     if (frame.frameBuffer != 0 && frame.width == window.frameWidth &&
@@ -194,6 +285,8 @@ bool EnsureFrame(const standin::Window& window, standin::GlContext& context) {
                           window.frameWidth, window.frameHeight)) {
         return false;
     }
+    if (frame.scaler == 0) frame.scaler = BuildScaler();
+    if (frame.scaler == 0) return false;
     frame.width = window.frameWidth;
     frame.height = window.frameHeight;
     frame.bits = window.frameBits;
@@ -203,22 +296,6 @@ bool EnsureFrame(const standin::Window& window, standin::GlContext& context) {
         glViewport(0, 0, frame.width, frame.height);
         glScissor(0, 0, frame.width, frame.height);
     }
-    return true;
-}
-
-// The intermediate frame of the nearest-neighbour step, kept while the sizes stay.
-bool EnsureScaledFrame(standin::ContextFrame& frame, int width, int height) {
-    if (frame.scaledFrameBuffer != 0 && frame.scaledWidth == width &&
-        frame.scaledHeight == height) {
-        return true;
-    }
-    DeleteFrame(frame.scaledFrameBuffer, kScaledTexture, nullptr);
-    if (!BuildFramebuffer(frame.scaledFrameBuffer, kScaledTexture, nullptr,
-                          ColourFormat(frame.bits, false), {GL_NONE, GL_NONE}, width, height)) {
-        return false;
-    }
-    frame.scaledWidth = width;
-    frame.scaledHeight = height;
     return true;
 }
 
@@ -251,14 +328,13 @@ Placement Place(int frameWidth, int frameHeight, int drawableWidth, int drawable
     return place;
 }
 
-// Fixed-function switches that change what a textured quad puts on the screen. The program
-// reaches GL only through what opengl32 offers, GL 1.1, so these, the clip planes and the values
-// in ProgramState are all of it that the program can have set.
+// Fragment operations and rasterisation switches that change what the quad puts on the screen.
+// The program reaches GL only through what opengl32 offers, GL 1.1, so these, the clip planes and
+// the values in ProgramState are all of it that the program can have set and a shader does not
+// replace.
 constexpr GLenum kOffWhileScaling[] = {
-    GL_ALPHA_TEST,       GL_BLEND,          GL_COLOR_LOGIC_OP, GL_CULL_FACE,
-    GL_DEPTH_TEST,       GL_DITHER,         GL_FOG,            GL_LIGHTING,
-    GL_POLYGON_SMOOTH,   GL_POLYGON_STIPPLE, GL_SCISSOR_TEST,  GL_STENCIL_TEST,
-    GL_TEXTURE_GEN_S,    GL_TEXTURE_GEN_T,  GL_TEXTURE_GEN_R,  GL_TEXTURE_GEN_Q};
+    GL_ALPHA_TEST,      GL_BLEND,           GL_COLOR_LOGIC_OP, GL_CULL_FACE,   GL_DEPTH_TEST,
+    GL_DITHER,          GL_POLYGON_SMOOTH,  GL_POLYGON_STIPPLE, GL_SCISSOR_TEST, GL_STENCIL_TEST};
 constexpr int kOffCount = static_cast<int>(sizeof kOffWhileScaling / sizeof kOffWhileScaling[0]);
 constexpr GLint kClipPlaneLimit = 32;
 
@@ -268,22 +344,16 @@ public:
     ProgramState() {
         glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawFrameBuffer_);
         glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFrameBuffer_);
+        glGetIntegerv(GL_CURRENT_PROGRAM, &shaderProgram_);
         for (int i = 0; i < kOffCount; ++i) enabled_[i] = glIsEnabled(kOffWhileScaling[i]);
         glGetIntegerv(GL_MAX_CLIP_PLANES, &clipPlanes_);
         if (clipPlanes_ > kClipPlaneLimit) clipPlanes_ = kClipPlaneLimit;
         for (GLint i = 0; i < clipPlanes_; ++i) clipping_[i] = glIsEnabled(ClipPlane(i));
-        texturing_ = glIsEnabled(GL_TEXTURE_2D);
         glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture_);
-        glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &textureEnvMode_);
         glGetIntegerv(GL_POLYGON_MODE, polygonMode_);
         glGetIntegerv(GL_VIEWPORT, viewport_);
         glGetBooleanv(GL_COLOR_WRITEMASK, colourMask_);
         glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour_);
-        glGetFloatv(GL_CURRENT_TEXTURE_COORDS, texCoord_);
-        glGetIntegerv(GL_MATRIX_MODE, &matrixMode_);
-        glGetFloatv(GL_MODELVIEW_MATRIX, modelview_);
-        glGetFloatv(GL_PROJECTION_MATRIX, projection_);
-        glGetFloatv(GL_TEXTURE_MATRIX, textureMatrix_);
     }
 
     ProgramState(const ProgramState&) = delete;
@@ -292,39 +362,22 @@ public:
     ~ProgramState() {
         gGl.bindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readFrameBuffer_));
         gGl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawFrameBuffer_));
+        gGl.useProgram(static_cast<GLuint>(shaderProgram_));
         for (int i = 0; i < kOffCount; ++i) Enable(kOffWhileScaling[i], enabled_[i]);
         for (GLint i = 0; i < clipPlanes_; ++i) Enable(ClipPlane(i), clipping_[i]);
-        Enable(GL_TEXTURE_2D, texturing_);
         glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture_));
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, textureEnvMode_);
         glPolygonMode(GL_FRONT, static_cast<GLenum>(polygonMode_[0]));
         glPolygonMode(GL_BACK, static_cast<GLenum>(polygonMode_[1]));
         glViewport(viewport_[0], viewport_[1], viewport_[2], viewport_[3]);
         glColorMask(colourMask_[0], colourMask_[1], colourMask_[2], colourMask_[3]);
         glClearColor(clearColour_[0], clearColour_[1], clearColour_[2], clearColour_[3]);
-        glTexCoord4fv(texCoord_);
-        glMatrixMode(GL_TEXTURE);
-        glLoadMatrixf(textureMatrix_);
-        glMatrixMode(GL_PROJECTION);
-        glLoadMatrixf(projection_);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadMatrixf(modelview_);
-        glMatrixMode(static_cast<GLenum>(matrixMode_));
     }
 
-    // What a plain textured quad needs: every switch above off, the texture replacing the
-    // colour, filled polygons and no transformation.
-    void SetForQuads() const {
+    // What a plain quad needs: every switch above off and filled polygons.
+    void SetForQuad() const {
         for (GLenum capability : kOffWhileScaling) glDisable(capability);
         for (GLint i = 0; i < clipPlanes_; ++i) glDisable(ClipPlane(i));
-        glEnable(GL_TEXTURE_2D);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
         glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-        const GLenum matrices[] = {GL_TEXTURE, GL_PROJECTION, GL_MODELVIEW};
-        for (GLenum mode : matrices) {
-            glMatrixMode(mode);
-            glLoadIdentity();
-        }
     }
 
 private:
@@ -340,45 +393,23 @@ private:
 
     GLint drawFrameBuffer_ = 0;
     GLint readFrameBuffer_ = 0;
+    GLint shaderProgram_ = 0;
     GLboolean enabled_[kOffCount] = {};
     GLint clipPlanes_ = 0;
     GLboolean clipping_[kClipPlaneLimit] = {};
-    GLboolean texturing_ = GL_FALSE;
     GLint texture_ = 0;
-    GLint textureEnvMode_ = GL_MODULATE;
     GLint polygonMode_[2] = {GL_FILL, GL_FILL};
     GLint viewport_[4] = {};
     GLboolean colourMask_[4] = {};
     GLfloat clearColour_[4] = {};
-    GLfloat texCoord_[4] = {};
-    GLint matrixMode_ = GL_MODELVIEW;
-    GLfloat modelview_[16] = {};
-    GLfloat projection_[16] = {};
-    GLfloat textureMatrix_[16] = {};
 };
-
-// Draws the whole texture over the whole viewport, sampled with that filter.
-void DrawTexture(GLuint texture, GLint filter) {
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex2f(-1.0f, -1.0f);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex2f(1.0f, -1.0f);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex2f(1.0f, 1.0f);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex2f(-1.0f, 1.0f);
-    glEnd();
-}
 
 // Puts an emulated window's frame on its real drawable: scaled sharp, aspect kept, black bars;
 // every GL state it touches is put back. Does not swap.
 void DrawScaledFrame(const standin::Window& window, standin::GlContext& context) {
-    if (!gGl.available || context.frame.frameBuffer == 0) return;
-    // In selection or feedback mode a quad would land in the program's buffer, not on screen.
+    const standin::ContextFrame& frame = context.frame;
+    if (!gGl.available || frame.frameBuffer == 0 || frame.scaler == 0) return;
+    // In selection or feedback mode the quad would land in the program's buffer, not on screen.
     GLint renderMode = GL_RENDER;
     glGetIntegerv(GL_RENDER_MODE, &renderMode);
     if (renderMode != GL_RENDER) return;
@@ -386,32 +417,37 @@ void DrawScaledFrame(const standin::Window& window, standin::GlContext& context)
     int drawableHeight = 0;
     standin::TheBackend().drawableSize(window.surface, &drawableWidth, &drawableHeight);
     if (drawableWidth <= 0 || drawableHeight <= 0) return;
-    standin::ContextFrame& frame = context.frame;
     Placement place = Place(frame.width, frame.height, drawableWidth, drawableHeight);
-
-    ProgramState saved;
-    saved.SetForQuads();
-    GLuint source = kFrameTexture;
     bool exact =
         place.width == place.whole * frame.width && place.height == place.whole * frame.height;
-    if (!exact && place.whole > 1 &&
-        EnsureScaledFrame(frame, place.whole * frame.width, place.whole * frame.height)) {
-        gGl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, frame.scaledFrameBuffer);
-        glViewport(0, 0, frame.scaledWidth, frame.scaledHeight);
-        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-        DrawTexture(kFrameTexture, GL_NEAREST);
-        source = kScaledTexture;
-    }
+
+    ProgramState saved;
+    saved.SetForQuad();
     gGl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glViewport(0, 0, drawableWidth, drawableHeight);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
-    // The picture's alpha stays the clear's: the program's current colour, which the quad's
-    // alpha would come from, is its own.
+
     glViewport(place.x, place.y, place.width, place.height);
+    // The picture's alpha stays the clear's.
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
-    DrawTexture(source, exact ? GL_NEAREST : GL_LINEAR);
+    gGl.useProgram(frame.scaler);
+    gGl.uniform2f(gGl.getUniformLocation(frame.scaler, "size"), static_cast<GLfloat>(frame.width),
+                  static_cast<GLfloat>(frame.height));
+    gGl.uniform1f(gGl.getUniformLocation(frame.scaler, "whole"),
+                  static_cast<GLfloat>(place.whole));
+    // An exact whole factor samples every pixel at its centre: no filtering to do.
+    const GLint filter = exact ? GL_NEAREST : GL_LINEAR;
+    glBindTexture(GL_TEXTURE_2D, kFrameTexture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    glBegin(GL_QUADS);
+    glVertex2f(-1.0f, -1.0f);
+    glVertex2f(1.0f, -1.0f);
+    glVertex2f(1.0f, 1.0f);
+    glVertex2f(-1.0f, 1.0f);
+    glEnd();
 }
 
 // Calls the backend's present with the window's frame readable as it says, and puts the read
@@ -422,7 +458,7 @@ void PresentWithFrameReadable(standin::Window& window, standin::GlContext& conte
         backend.present(window.surface);  // the backend keeps and scales the frame itself
         return;
     }
-    if (!LoadFramebufferCalls()) {
+    if (!LoadGlCalls()) {
         // A context without framebuffer objects only ever has the window's own buffers.
         GLint readBuffer = GL_BACK;
         glGetIntegerv(GL_READ_BUFFER, &readBuffer);
@@ -462,7 +498,7 @@ bool BindWindowFrame(Window& window, GlContext& context) {
         if (context.frame.frameBuffer != 0) gGl.bindFramebuffer(GL_FRAMEBUFFER, 0);
         return true;
     }
-    if (!LoadFramebufferCalls() || !EnsureFrame(window, context)) return false;
+    if (!LoadGlCalls() || !EnsureFrame(window, context)) return false;
     gGl.bindFramebuffer(GL_FRAMEBUFFER, context.frame.frameBuffer);
     return true;
 }

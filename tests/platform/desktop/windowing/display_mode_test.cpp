@@ -6,6 +6,7 @@
 // with --gtest_filter by CTest).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -232,13 +233,10 @@ TEST(DisplayModeOn600x400x24, ModeLargerThanTheDesktopIsRefused) {
     EXPECT_EQ(ChangeDisplaySettingsA(nullptr, 0), DISP_CHANGE_SUCCESSFUL);
 }
 
-// What the screen would show: the window's back buffer at present time, read at a few points.
-struct ScreenPoint {
-    int x;
-    int y;
-    unsigned char rgb[3];
-};
-std::vector<ScreenPoint> gScreen;
+// What the screen would show: the window's back buffer at present time, bottom row first.
+constexpr int kScreenWidth = 1600;
+constexpr int kScreenHeight = 1080;
+std::vector<unsigned char> gScreen;
 
 void ScreenPresent(standin::Surface*) {
     auto bindFramebuffer = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(
@@ -249,11 +247,32 @@ void ScreenPresent(standin::Surface*) {
     bindFramebuffer(GL_READ_FRAMEBUFFER, 0);
     glGetIntegerv(GL_READ_BUFFER, &readBuffer);
     glReadBuffer(GL_BACK);
-    for (ScreenPoint& point : gScreen) {
-        glReadPixels(point.x, point.y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, point.rgb);
-    }
+    gScreen.assign(static_cast<std::size_t>(kScreenWidth) * kScreenHeight * 3, 0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, kScreenWidth, kScreenHeight, GL_RGB, GL_UNSIGNED_BYTE, gScreen.data());
     glReadBuffer(static_cast<GLenum>(readBuffer));
     bindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(read));
+}
+
+// The frame at the screen's pixel (x, y) of a picture `width` x `height`: the frame's pixels each
+// repeated `whole` times, then filtered linearly to the picture's size, edges clamped.
+double ScaledChannel(const std::vector<unsigned char>& frame, int whole, int width, int height,
+                     int x, int y, int channel) {
+    const int repeatedWidth = 640 * whole;
+    const int repeatedHeight = 480 * whole;
+    const double fx = (x + 0.5) * repeatedWidth / width - 0.5;
+    const double fy = (y + 0.5) * repeatedHeight / height - 0.5;
+    const int x0 = static_cast<int>(std::floor(fx));
+    const int y0 = static_cast<int>(std::floor(fy));
+    auto at = [&](int rx, int ry) {
+        rx = std::min(std::max(rx, 0), repeatedWidth - 1) / whole;
+        ry = std::min(std::max(ry, 0), repeatedHeight - 1) / whole;
+        return static_cast<double>(frame[static_cast<std::size_t>((ry * 640 + rx) * 3 + channel)]);
+    };
+    const double wx = fx - x0;
+    const double wy = fy - y0;
+    return (at(x0, y0) * (1 - wx) + at(x0 + 1, y0) * wx) * (1 - wy) +
+           (at(x0, y0 + 1) * (1 - wx) + at(x0 + 1, y0 + 1) * wx) * wy;
 }
 
 // GL 1.1 state a program may leave at its swap, each set to spoil a quad drawn over the frame.
@@ -330,42 +349,46 @@ TEST(DisplayModeOn1600x1080x24, TheScreenShowsTheFrameWhateverStateTheProgramLef
     HGLRC context = nullptr;
     ASSERT_TRUE(MakeDemoContext(window, &context));
 
-    // A frame of four quadrants, each a colour 5-6-5 holds exactly.
-    const GLfloat colours[4][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 1}};
-    glEnable(GL_SCISSOR_TEST);
-    for (int quadrant = 0; quadrant < 4; ++quadrant) {
-        glScissor(quadrant % 2 * 320, quadrant / 2 * 240, 320, 240);
-        glClearColor(colours[quadrant][0], colours[quadrant][1], colours[quadrant][2], 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
+    // A frame of random pixels, as the frame holds them at 16 bits.
+    std::vector<unsigned char> frame(640 * 480 * 3);
+    unsigned int seed = 12345;
+    for (unsigned char& channel : frame) {
+        seed = seed * 1103515245u + 12345u;
+        channel = static_cast<unsigned char>(seed >> 24);
     }
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glRasterPos2f(-1.0f, -1.0f);
+    glDrawPixels(640, 480, GL_RGB, GL_UNSIGNED_BYTE, frame.data());
+    glReadPixels(0, 0, 640, 480, GL_RGB, GL_UNSIGNED_BYTE, frame.data());
     SetHostileState();
     const std::vector<GLfloat> before = ReadBackState();
 
-    // 640x480 on 1600x1080 is 1440x1080 at 2.25 times, between 80-pixel black pillars; each
-    // quadrant's middle is far from any edge the filtering blends.
-    const double scale = 1080.0 / 480.0;
-    const int left = (1600 - 1440) / 2;
-    gScreen.clear();
-    for (int quadrant = 0; quadrant < 4; ++quadrant) {
-        int x = left + static_cast<int>((quadrant % 2 * 320 + 160) * scale);
-        int y = static_cast<int>((quadrant / 2 * 240 + 120) * scale);
-        gScreen.push_back({x, y, {}});
-    }
-    gScreen.push_back({left / 2, 540, {}});
-    gScreen.push_back({1600 - left / 2, 540, {}});
     standin::Backend screen = standin::desktop::Backend();
     screen.present = ScreenPresent;
     standin::UseBackend(&screen);
     EXPECT_TRUE(SwapBuffers(GetDC(window)));
     standin::UseBackend(&standin::desktop::Backend());
 
-    for (int point = 0; point < 6; ++point) {
-        for (int channel = 0; channel < 3; ++channel) {
-            int want = point < 4 ? static_cast<int>(colours[point][channel] * 255.0f) : 0;
-            EXPECT_EQ(gScreen[static_cast<std::size_t>(point)].rgb[channel], want)
-                << "point " << point << " channel " << channel;
+    // 640x480 on 1600x1080: 2.25 times, the whole part 2, a 1440x1080 picture between 80-pixel
+    // black pillars. The filtering rounds its weights: a channel may be up to two steps off.
+    const int left = (kScreenWidth - 1440) / 2;
+    int wrong = 0;
+    for (int y = 0; y < kScreenHeight; ++y) {
+        for (int x = 0; x < kScreenWidth; ++x) {
+            for (int channel = 0; channel < 3; ++channel) {
+                const bool picture = x >= left && x < left + 1440;
+                const double want =
+                    picture ? ScaledChannel(frame, 2, 1440, 1080, x - left, y, channel) : 0.0;
+                const int got = gScreen[static_cast<std::size_t>((y * kScreenWidth + x) * 3 + channel)];
+                if (std::fabs(got - want) > 2.0 && wrong++ < 5) {
+                    ADD_FAILURE() << "at " << x << "," << y << " channel " << channel << ": " << got
+                                  << " where the scaling gives " << want;
+                }
+            }
         }
     }
+    EXPECT_EQ(wrong, 0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     EXPECT_EQ(ReadBackState(), before) << "the program's state changed";
 
