@@ -89,30 +89,32 @@ bool LoadGlCalls() {
     bool shaders = version != nullptr && version[0] >= '2' && version[0] <= '9';
     bool core = version != nullptr && version[0] >= '3' && version[0] <= '9';
     if (!shaders || (!core && !HasExtension("GL_ARB_framebuffer_object"))) return false;
-    gGl.available = Fetch(gGl.genFramebuffers, "glGenFramebuffers") &&
-                    Fetch(gGl.deleteFramebuffers, "glDeleteFramebuffers") &&
-                    Fetch(gGl.bindFramebuffer, "glBindFramebuffer") &&
-                    Fetch(gGl.framebufferTexture2D, "glFramebufferTexture2D") &&
-                    Fetch(gGl.genRenderbuffers, "glGenRenderbuffers") &&
-                    Fetch(gGl.deleteRenderbuffers, "glDeleteRenderbuffers") &&
-                    Fetch(gGl.bindRenderbuffer, "glBindRenderbuffer") &&
-                    Fetch(gGl.renderbufferStorage, "glRenderbufferStorage") &&
-                    Fetch(gGl.framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
-                    Fetch(gGl.checkFramebufferStatus, "glCheckFramebufferStatus") &&
-                    Fetch(gGl.createShader, "glCreateShader") &&
-                    Fetch(gGl.shaderSource, "glShaderSource") &&
-                    Fetch(gGl.compileShader, "glCompileShader") &&
-                    Fetch(gGl.attachShader, "glAttachShader") &&
-                    Fetch(gGl.deleteShader, "glDeleteShader") &&
-                    Fetch(gGl.createProgram, "glCreateProgram") &&
-                    Fetch(gGl.linkProgram, "glLinkProgram") &&
-                    Fetch(gGl.getProgramiv, "glGetProgramiv") &&
-                    Fetch(gGl.deleteProgram, "glDeleteProgram") &&
-                    Fetch(gGl.useProgram, "glUseProgram") &&
-                    Fetch(gGl.getUniformLocation, "glGetUniformLocation") &&
-                    Fetch(gGl.uniform1i, "glUniform1i") &&
-                    Fetch(gGl.uniform1f, "glUniform1f") &&
-                    Fetch(gGl.uniform2f, "glUniform2f");
+    bool fetched = true;
+    fetched = Fetch(gGl.genFramebuffers, "glGenFramebuffers") && fetched;
+    fetched = Fetch(gGl.deleteFramebuffers, "glDeleteFramebuffers") && fetched;
+    fetched = Fetch(gGl.bindFramebuffer, "glBindFramebuffer") && fetched;
+    fetched = Fetch(gGl.framebufferTexture2D, "glFramebufferTexture2D") && fetched;
+    fetched = Fetch(gGl.genRenderbuffers, "glGenRenderbuffers") && fetched;
+    fetched = Fetch(gGl.deleteRenderbuffers, "glDeleteRenderbuffers") && fetched;
+    fetched = Fetch(gGl.bindRenderbuffer, "glBindRenderbuffer") && fetched;
+    fetched = Fetch(gGl.renderbufferStorage, "glRenderbufferStorage") && fetched;
+    fetched = Fetch(gGl.framebufferRenderbuffer, "glFramebufferRenderbuffer") && fetched;
+    fetched = Fetch(gGl.checkFramebufferStatus, "glCheckFramebufferStatus") && fetched;
+    fetched = Fetch(gGl.createShader, "glCreateShader") && fetched;
+    fetched = Fetch(gGl.shaderSource, "glShaderSource") && fetched;
+    fetched = Fetch(gGl.compileShader, "glCompileShader") && fetched;
+    fetched = Fetch(gGl.attachShader, "glAttachShader") && fetched;
+    fetched = Fetch(gGl.deleteShader, "glDeleteShader") && fetched;
+    fetched = Fetch(gGl.createProgram, "glCreateProgram") && fetched;
+    fetched = Fetch(gGl.linkProgram, "glLinkProgram") && fetched;
+    fetched = Fetch(gGl.getProgramiv, "glGetProgramiv") && fetched;
+    fetched = Fetch(gGl.deleteProgram, "glDeleteProgram") && fetched;
+    fetched = Fetch(gGl.useProgram, "glUseProgram") && fetched;
+    fetched = Fetch(gGl.getUniformLocation, "glGetUniformLocation") && fetched;
+    fetched = Fetch(gGl.uniform1i, "glUniform1i") && fetched;
+    fetched = Fetch(gGl.uniform1f, "glUniform1f") && fetched;
+    fetched = Fetch(gGl.uniform2f, "glUniform2f") && fetched;
+    gGl.available = fetched;
     return gGl.available;
 }
 
@@ -210,11 +212,13 @@ bool BuildFramebuffer(GLuint& frameBuffer, GLuint texture, GLuint* depth, GLenum
     return false;
 }
 
-// The scaling in one pass. The quad covers the picture's place; `at` runs from 0 to 1 across it.
-// Each screen pixel takes what linear filtering would read from the frame with every pixel
-// repeated `whole` times: inside a block of repeats, that block's pixel; where a block ends, the
-// blend of it and the next, by how far the sample lies across. Sampling the frame at the matching
-// point between those two pixels gives the same blend in one read.
+// The scaling in one pass. The quad covers the picture's place, `at` running from 0 to 1 across
+// it. Linear filtering of the frame with each pixel repeated `whole` times blends two neighbouring
+// repeated pixels: inside a block of repeats both are the block's pixel, so it gives that pixel;
+// across the end of a block it blends the block's pixel and the next by the sample's distance.
+// The shader reads the frame once, at the point that gives the same: the block's pixel centre,
+// moved that distance towards the next where the block ends. The halves added before the floors
+// and the step keep them clear of rounding.
 constexpr char kScalerVertexShader[] = R"(#version 110
 varying vec2 at;
 void main() {
@@ -333,8 +337,8 @@ Placement Place(int frameWidth, int frameHeight, int drawableWidth, int drawable
 // the values in ProgramState are all of it that the program can have set and a shader does not
 // replace.
 constexpr GLenum kOffWhileScaling[] = {
-    GL_ALPHA_TEST,      GL_BLEND,           GL_COLOR_LOGIC_OP, GL_CULL_FACE,   GL_DEPTH_TEST,
-    GL_DITHER,          GL_POLYGON_SMOOTH,  GL_POLYGON_STIPPLE, GL_SCISSOR_TEST, GL_STENCIL_TEST};
+    GL_ALPHA_TEST, GL_BLEND,          GL_COLOR_LOGIC_OP,  GL_CULL_FACE,    GL_DEPTH_TEST,
+    GL_DITHER,     GL_POLYGON_SMOOTH, GL_POLYGON_STIPPLE, GL_SCISSOR_TEST, GL_STENCIL_TEST};
 constexpr int kOffCount = static_cast<int>(sizeof kOffWhileScaling / sizeof kOffWhileScaling[0]);
 constexpr GLint kClipPlaneLimit = 32;
 
@@ -430,13 +434,10 @@ void DrawScaledFrame(const standin::Window& window, standin::GlContext& context)
     glClear(GL_COLOR_BUFFER_BIT);
 
     glViewport(place.x, place.y, place.width, place.height);
-    // The picture's alpha stays the clear's.
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
     gGl.useProgram(frame.scaler);
     gGl.uniform2f(gGl.getUniformLocation(frame.scaler, "size"), static_cast<GLfloat>(frame.width),
                   static_cast<GLfloat>(frame.height));
-    gGl.uniform1f(gGl.getUniformLocation(frame.scaler, "whole"),
-                  static_cast<GLfloat>(place.whole));
+    gGl.uniform1f(gGl.getUniformLocation(frame.scaler, "whole"), static_cast<GLfloat>(place.whole));
     // An exact whole factor samples every pixel at its centre: no filtering to do.
     const GLint filter = exact ? GL_NEAREST : GL_LINEAR;
     glBindTexture(GL_TEXTURE_2D, kFrameTexture);

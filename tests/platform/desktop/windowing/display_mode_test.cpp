@@ -327,10 +327,10 @@ std::vector<GLfloat> ReadBackState() {
                               GL_COLOR_LOGIC_OP, GL_SCISSOR_TEST, GL_LIGHTING, GL_STENCIL_TEST}) {
         state.push_back(glIsEnabled(capability) == GL_TRUE ? 1.0f : 0.0f);
     }
-    for (GLenum value : {GL_TEXTURE_BINDING_2D, GL_POLYGON_MODE, GL_VIEWPORT, GL_SCISSOR_BOX,
-                         GL_COLOR_WRITEMASK, GL_COLOR_CLEAR_VALUE, GL_CURRENT_TEXTURE_COORDS,
-                         GL_MATRIX_MODE, GL_MODELVIEW_MATRIX, GL_PROJECTION_MATRIX,
-                         GL_TEXTURE_MATRIX, GL_BLEND_DST, GL_DEPTH_FUNC, GL_LOGIC_OP_MODE}) {
+    for (GLenum value :
+         {GL_TEXTURE_BINDING_2D, GL_POLYGON_MODE, GL_VIEWPORT, GL_SCISSOR_BOX, GL_COLOR_WRITEMASK,
+          GL_COLOR_CLEAR_VALUE, GL_CURRENT_TEXTURE_COORDS, GL_MATRIX_MODE, GL_MODELVIEW_MATRIX,
+          GL_PROJECTION_MATRIX, GL_TEXTURE_MATRIX, GL_BLEND_DST, GL_DEPTH_FUNC, GL_LOGIC_OP_MODE}) {
         GLfloat values[16] = {};
         glGetFloatv(value, values);
         state.insert(state.end(), values, values + 16);
@@ -380,7 +380,8 @@ TEST(DisplayModeOn1600x1080x24, TheScreenShowsTheFrameWhateverStateTheProgramLef
                 const bool picture = x >= left && x < left + 1440;
                 const double want =
                     picture ? ScaledChannel(frame, 2, 1440, 1080, x - left, y, channel) : 0.0;
-                const int got = gScreen[static_cast<std::size_t>((y * kScreenWidth + x) * 3 + channel)];
+                const int got =
+                    gScreen[static_cast<std::size_t>((y * kScreenWidth + x) * 3 + channel)];
                 if (std::fabs(got - want) > 2.0 && wrong++ < 5) {
                     ADD_FAILURE() << "at " << x << "," << y << " channel " << channel << ": " << got
                                   << " where the scaling gives " << want;
