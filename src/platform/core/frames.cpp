@@ -212,33 +212,34 @@ bool BuildFramebuffer(GLuint& frameBuffer, GLuint texture, GLuint* depth, GLenum
     return false;
 }
 
-// The scaling in one pass. The quad covers the picture's place, `at` running from 0 to 1 across
-// it. Linear filtering of the frame with each pixel repeated `whole` times blends two neighbouring
-// repeated pixels: inside a block of repeats both are the block's pixel, so it gives that pixel;
-// across the end of a block it blends the block's pixel and the next by the sample's distance.
-// The shader reads the frame once, at the point that gives the same: the block's pixel centre,
-// moved that distance towards the next where the block ends. The halves added before the floors
-// and the step keep them clear of rounding.
+// The scaling in one pass. Linear filtering of the frame with each pixel repeated `whole` times
+// blends two neighbouring repeated pixels: inside a block of repeats both are the block's pixel,
+// so it gives that pixel; across the end of a block it blends the block's pixel and the next by
+// the sample's distance. The shader reads the frame once, at the point that gives the same: the
+// block's pixel centre, moved that distance towards the next where the block ends. The halves
+// added before the floor and the step keep them clear of rounding. Uniforms carry reciprocals,
+// as a division in every pixel costs.
 constexpr char kScalerVertexShader[] = R"(#version 110
-varying vec2 at;
+uniform vec2 repeatedSize;  // the frame's size with its pixels repeated
+varying vec2 repeated;      // where the sample falls, in repeated pixels from the first centre
 void main() {
-    at = gl_Vertex.xy * 0.5 + 0.5;
+    repeated = (gl_Vertex.xy * 0.5 + 0.5) * repeatedSize - 0.5;
     gl_Position = gl_Vertex;
 }
 )";
 
 constexpr char kScalerFragmentShader[] = R"(#version 110
 uniform sampler2D frame;
-uniform vec2 size;    // the frame's, in pixels
-uniform float whole;  // times each pixel is repeated before the filtering
-varying vec2 at;
+uniform vec2 pixelSize;  // one frame pixel, in texture coordinates
+uniform float whole;     // times each pixel is repeated
+uniform float perWhole;  // 1 / whole
+varying vec2 repeated;
 void main() {
-    vec2 repeated = at * size * whole - 0.5;  // between centres of repeated pixels
     vec2 first = floor(repeated);
-    vec2 block = floor((first + 0.5) / whole);
-    vec2 blockEnds = step(whole * (block + 1.0) - 0.5, first + 1.0);
+    vec2 block = floor((first + 0.5) * perWhole);
+    vec2 blockEnds = step(whole * block + whole - 0.5, first + 1.0);
     vec2 point = block + 0.5 + (repeated - first) * blockEnds;
-    gl_FragColor = texture2D(frame, point / size);
+    gl_FragColor = texture2D(frame, point * pixelSize);
 }
 )";
 
@@ -435,9 +436,14 @@ void DrawScaledFrame(const standin::Window& window, standin::GlContext& context)
 
     glViewport(place.x, place.y, place.width, place.height);
     gGl.useProgram(frame.scaler);
-    gGl.uniform2f(gGl.getUniformLocation(frame.scaler, "size"), static_cast<GLfloat>(frame.width),
-                  static_cast<GLfloat>(frame.height));
-    gGl.uniform1f(gGl.getUniformLocation(frame.scaler, "whole"), static_cast<GLfloat>(place.whole));
+    const GLfloat width = static_cast<GLfloat>(frame.width);
+    const GLfloat height = static_cast<GLfloat>(frame.height);
+    const GLfloat whole = static_cast<GLfloat>(place.whole);
+    gGl.uniform2f(gGl.getUniformLocation(frame.scaler, "repeatedSize"), width * whole,
+                  height * whole);
+    gGl.uniform2f(gGl.getUniformLocation(frame.scaler, "pixelSize"), 1.0f / width, 1.0f / height);
+    gGl.uniform1f(gGl.getUniformLocation(frame.scaler, "whole"), whole);
+    gGl.uniform1f(gGl.getUniformLocation(frame.scaler, "perWhole"), 1.0f / whole);
     // An exact whole factor samples every pixel at its centre: no filtering to do.
     const GLint filter = exact ? GL_NEAREST : GL_LINEAR;
     glBindTexture(GL_TEXTURE_2D, kFrameTexture);
