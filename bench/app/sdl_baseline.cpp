@@ -91,6 +91,7 @@ FramebufferCalls LoadFramebufferCalls() {
     return gl;
 }
 
+// A new frame in the current context, bound to be drawn into.
 Frame MakeFrame(const FramebufferCalls& gl) {
     Frame frame{};
     glGenTextures(1, &frame.texture);
@@ -107,7 +108,6 @@ Frame MakeFrame(const FramebufferCalls& gl) {
     gl.bindFramebuffer(GL_FRAMEBUFFER, frame.frameBuffer);
     gl.framebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, frame.texture, 0);
     gl.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, frame.depth);
-    gl.bindFramebuffer(GL_FRAMEBUFFER, 0);
     return frame;
 }
 
@@ -179,7 +179,6 @@ int main(int argc, char** argv) {
     const FramebufferCalls framebuffers = LoadFramebufferCalls();
     bool scaled = fullscreen;
     Frame frame = scaled ? MakeFrame(framebuffers) : Frame{};
-    if (scaled) framebuffers.bindFramebuffer(GL_FRAMEBUFFER, frame.frameBuffer);
     ResizeViewport(kWidth, kHeight);
     if (!bare) {
         InitRenderState();
@@ -210,7 +209,6 @@ int main(int argc, char** argv) {
                 return 1;
             }
             frame = scaled ? MakeFrame(framebuffers) : Frame{};
-            if (scaled) framebuffers.bindFramebuffer(GL_FRAMEBUFFER, frame.frameBuffer);
             ResizeViewport(kWidth, kHeight);
             InitRenderState();
         }

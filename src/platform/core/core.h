@@ -49,16 +49,24 @@ struct Window {
     int frameBits;
 };
 
+// The shader program that scales an offscreen frame to the screen, and where its uniforms are.
+struct Scaler {
+    unsigned int program;  // 0 until it is built
+    int repeatedSize;
+    int pixelSize;
+    int whole;
+    int perWhole;
+};
+
 // A context's offscreen frame for emulated fullscreen windows (a framebuffer object of that
-// context drawing into a texture), and the shader program that scales it to the screen; they go
-// with the context.
+// context drawing into a texture), and its scaler; they go with the context.
 struct ContextFrame {
     unsigned int frameBuffer;
     unsigned int depthBuffer;
     int width;
     int height;
     int bits;
-    unsigned int scaler;
+    Scaler scaler;
 };
 
 struct GlContext {

@@ -175,32 +175,33 @@ void DefineTexture(GLuint texture, GLenum format, int width, int height) {
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
 }
 
-void DeleteFrame(GLuint& frameBuffer, GLuint texture, GLuint* depth) {
-    if (frameBuffer != 0) {
-        gGl.deleteFramebuffers(1, &frameBuffer);
-        glDeleteTextures(1, &texture);
+void DeleteFrame(standin::ContextFrame& frame) {
+    if (frame.frameBuffer != 0) {
+        gGl.deleteFramebuffers(1, &frame.frameBuffer);
+        glDeleteTextures(1, &kFrameTexture);
     }
-    if (depth != nullptr && *depth != 0) gGl.deleteRenderbuffers(1, depth);
-    frameBuffer = 0;
-    if (depth != nullptr) *depth = 0;
+    if (frame.depthBuffer != 0) gGl.deleteRenderbuffers(1, &frame.depthBuffer);
+    frame.frameBuffer = 0;
+    frame.depthBuffer = 0;
 }
 
-// A complete framebuffer drawing into the texture, in the asked colour format (or 8 bits a
-// channel where the driver cannot render to that one), with an optional depth buffer; leaves
-// it bound.
-bool BuildFramebuffer(GLuint& frameBuffer, GLuint texture, GLuint* depth, GLenum colourFormat,
-                      DepthStorage depthFormat, int width, int height) {
-    gGl.genFramebuffers(1, &frameBuffer);
-    gGl.bindFramebuffer(GL_FRAMEBUFFER, frameBuffer);
-    if (depth != nullptr && depthFormat.format != GL_NONE) {
-        *depth = NewRenderbuffer(depthFormat.format, width, height);
+// A complete framebuffer drawing into the frame's texture, in the asked colour format (or 8 bits
+// a channel where the driver cannot render to that one), with a depth buffer where the format
+// asks for one; leaves it bound.
+bool BuildFramebuffer(standin::ContextFrame& frame, GLenum colourFormat, DepthStorage depthFormat,
+                      int width, int height) {
+    gGl.genFramebuffers(1, &frame.frameBuffer);
+    gGl.bindFramebuffer(GL_FRAMEBUFFER, frame.frameBuffer);
+    if (depthFormat.format != GL_NONE) {
+        frame.depthBuffer = NewRenderbuffer(depthFormat.format, width, height);
         gGl.framebufferRenderbuffer(GL_FRAMEBUFFER, depthFormat.attachment, GL_RENDERBUFFER,
-                                    *depth);
+                                    frame.depthBuffer);
     }
     const GLenum formats[] = {colourFormat, GL_RGBA8};
     for (GLenum format : formats) {
-        DefineTexture(texture, format, width, height);
-        gGl.framebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+        DefineTexture(kFrameTexture, format, width, height);
+        gGl.framebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, kFrameTexture,
+                                 0);
         if (gGl.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) {
             glDrawBuffer(GL_COLOR_ATTACHMENT0);
             glReadBuffer(GL_COLOR_ATTACHMENT0);
@@ -208,7 +209,7 @@ bool BuildFramebuffer(GLuint& frameBuffer, GLuint texture, GLuint* depth, GLenum
         }
     }
     gGl.bindFramebuffer(GL_FRAMEBUFFER, 0);
-    DeleteFrame(frameBuffer, texture, depth);
+    DeleteFrame(frame);
     return false;
 }
 
@@ -250,9 +251,9 @@ GLuint CompileShader(GLenum type, const char* source) {
     return shader;
 }
 
-// The linked scaler of the current context, its sampler on texture unit 0; 0 when the driver
-// would not build it.
-GLuint BuildScaler() {
+// The linked scaler of the current context, its sampler on texture unit 0; a program of 0 when
+// the driver would not build it.
+standin::Scaler BuildScaler() {
     GLuint vertex = CompileShader(GL_VERTEX_SHADER, kScalerVertexShader);
     GLuint fragment = CompileShader(GL_FRAGMENT_SHADER, kScalerFragmentShader);
     GLuint program = gGl.createProgram();
@@ -266,14 +267,16 @@ GLuint BuildScaler() {
     gGl.getProgramiv(program, GL_LINK_STATUS, &linked);
     if (linked != GL_TRUE) {
         gGl.deleteProgram(program);
-        return 0;
+        return {};
     }
     GLint current = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &current);
     gGl.useProgram(program);
     gGl.uniform1i(gGl.getUniformLocation(program, "frame"), 0);
     gGl.useProgram(static_cast<GLuint>(current));
-    return program;
+    return {program, gGl.getUniformLocation(program, "repeatedSize"),
+            gGl.getUniformLocation(program, "pixelSize"), gGl.getUniformLocation(program, "whole"),
+            gGl.getUniformLocation(program, "perWhole")};
 }
 
 bool EnsureFrame(const standin::Window& window, standin::GlContext& context) {
@@ -284,14 +287,13 @@ bool EnsureFrame(const standin::Window& window, standin::GlContext& context) {
     }
     const standin::PixelFormat& format = context.format;
     bool fresh = frame.frameBuffer == 0;
-    DeleteFrame(frame.frameBuffer, kFrameTexture, &frame.depthBuffer);
-    if (!BuildFramebuffer(frame.frameBuffer, kFrameTexture, &frame.depthBuffer,
-                          ColourFormat(window.frameBits, format.alphaBits > 0), DepthFormat(format),
-                          window.frameWidth, window.frameHeight)) {
+    DeleteFrame(frame);
+    if (!BuildFramebuffer(frame, ColourFormat(window.frameBits, format.alphaBits > 0),
+                          DepthFormat(format), window.frameWidth, window.frameHeight)) {
         return false;
     }
-    if (frame.scaler == 0) frame.scaler = BuildScaler();
-    if (frame.scaler == 0) return false;
+    if (frame.scaler.program == 0) frame.scaler = BuildScaler();
+    if (frame.scaler.program == 0) return false;
     frame.width = window.frameWidth;
     frame.height = window.frameHeight;
     frame.bits = window.frameBits;
@@ -348,7 +350,6 @@ class ProgramState {
 public:
     ProgramState() {
         glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawFrameBuffer_);
-        glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFrameBuffer_);
         glGetIntegerv(GL_CURRENT_PROGRAM, &shaderProgram_);
         for (int i = 0; i < kOffCount; ++i) enabled_[i] = glIsEnabled(kOffWhileScaling[i]);
         glGetIntegerv(GL_MAX_CLIP_PLANES, &clipPlanes_);
@@ -365,7 +366,6 @@ public:
     ProgramState& operator=(const ProgramState&) = delete;
 
     ~ProgramState() {
-        gGl.bindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readFrameBuffer_));
         gGl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawFrameBuffer_));
         gGl.useProgram(static_cast<GLuint>(shaderProgram_));
         for (int i = 0; i < kOffCount; ++i) Enable(kOffWhileScaling[i], enabled_[i]);
@@ -397,7 +397,6 @@ private:
     }
 
     GLint drawFrameBuffer_ = 0;
-    GLint readFrameBuffer_ = 0;
     GLint shaderProgram_ = 0;
     GLboolean enabled_[kOffCount] = {};
     GLint clipPlanes_ = 0;
@@ -413,7 +412,8 @@ private:
 // every GL state it touches is put back. Does not swap.
 void DrawScaledFrame(const standin::Window& window, standin::GlContext& context) {
     const standin::ContextFrame& frame = context.frame;
-    if (!gGl.available || frame.frameBuffer == 0 || frame.scaler == 0) return;
+    const standin::Scaler& scaler = frame.scaler;
+    if (frame.frameBuffer == 0 || scaler.program == 0) return;
     // In selection or feedback mode the quad would land in the program's buffer, not on screen.
     GLint renderMode = GL_RENDER;
     glGetIntegerv(GL_RENDER_MODE, &renderMode);
@@ -435,15 +435,14 @@ void DrawScaledFrame(const standin::Window& window, standin::GlContext& context)
     glClear(GL_COLOR_BUFFER_BIT);
 
     glViewport(place.x, place.y, place.width, place.height);
-    gGl.useProgram(frame.scaler);
+    gGl.useProgram(scaler.program);
     const GLfloat width = static_cast<GLfloat>(frame.width);
     const GLfloat height = static_cast<GLfloat>(frame.height);
     const GLfloat whole = static_cast<GLfloat>(place.whole);
-    gGl.uniform2f(gGl.getUniformLocation(frame.scaler, "repeatedSize"), width * whole,
-                  height * whole);
-    gGl.uniform2f(gGl.getUniformLocation(frame.scaler, "pixelSize"), 1.0f / width, 1.0f / height);
-    gGl.uniform1f(gGl.getUniformLocation(frame.scaler, "whole"), whole);
-    gGl.uniform1f(gGl.getUniformLocation(frame.scaler, "perWhole"), 1.0f / whole);
+    gGl.uniform2f(scaler.repeatedSize, width * whole, height * whole);
+    gGl.uniform2f(scaler.pixelSize, 1.0f / width, 1.0f / height);
+    gGl.uniform1f(scaler.whole, whole);
+    gGl.uniform1f(scaler.perWhole, 1.0f / whole);
     // An exact whole factor samples every pixel at its centre: no filtering to do.
     const GLint filter = exact ? GL_NEAREST : GL_LINEAR;
     glBindTexture(GL_TEXTURE_2D, kFrameTexture);
