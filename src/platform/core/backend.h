@@ -31,7 +31,9 @@ struct SurfaceContext;
 // A font face the backend resolved, opaque to the core.
 struct FontFace;
 
-// What a window needs of its surface, in desktop pixels.
+// What a window needs of its surface, in the program's pixels: those of a desktop at 100%,
+// which a backend scales by the desktop's scale, as Windows does for a program that knows
+// nothing of DPI.
 struct SurfaceSpec {
     const char* title;
     int x;  // where the client area goes
@@ -39,9 +41,11 @@ struct SurfaceSpec {
     int width;  // the client area; may be 0
     int height;
     bool visible;
-    bool framed;         // a caption and border from the window manager, or none
-    bool resizable;      // the user may drag its size
-    bool coversDisplay;  // emulated fullscreen: borderless over the whole display at (x, y)
+    bool framed;     // a caption and border from the window manager, or none
+    bool resizable;  // the user may drag its size
+    // Made for the promised display mode: borderless over the whole display at (x, y), at the
+    // display's real pixels.
+    bool coversDisplay;
 };
 
 // A pixel format the core offers; the sizes are minimums.
@@ -106,11 +110,14 @@ struct Backend {
     void (*restoreSurface)(Surface* surface);
     // Brings it to the front, and asks for the keyboard's input focus where `focus` is set.
     void (*raiseSurface)(Surface* surface, bool focus);
-    // The client area's size and position in desktop pixels, as the windowing system has them.
+    // The client area's size and position in the program's pixels, as the windowing system has
+    // them (its size in real pixels divided by the scale the backend gave it).
     void (*surfaceSize)(Surface* surface, int* width, int* height);
     void (*surfacePosition)(Surface* surface, int* x, int* y);
-    // The size in device pixels of what a frame is drawn on (larger than the size on a HiDPI
-    // screen).
+    // The size in real pixels of what a frame is shown on. Wherever it is not the program's
+    // picture (a surface covering the display, a scaled window, a canvas at the device's
+    // pixels), the core draws the picture offscreen and scales it to this size itself, sharp,
+    // its shape kept, black bars around: a backend reports sizes, it never scales.
     void (*drawableSize)(Surface* surface, int* width, int* height);
     // Gives the surface a visual for the pixel format, one of the core's, which live as long as
     // the process. Formats the shared visual serves are only recorded; others may re-create a
@@ -127,17 +134,11 @@ struct Backend {
     void (*deleteContext)(SurfaceContext* context);
     // A GL entry point of the current context's driver; null when it has none.
     void* (*glProcAddress)(const char* name);
-    // Shows the finished frame of the surface whose context is current. The frame is bound for
-    // reading at the program's size (the window's back buffer, or an emulated window's
-    // offscreen frame); an emulated window's back buffer already holds it scaled to the
-    // screen. Whatever GL state it changes it puts back.
+    // Shows the finished frame of the surface whose context is current: its drawable already
+    // holds the picture, scaled where it had to be. The program's own frame, at the program's
+    // size (the viewport it draws into), is bound for reading: the drawable's back buffer, or
+    // the core's offscreen frame. Whatever GL state it changes it puts back.
     void (*present)(Surface* surface);
-    // Null where the core keeps emulated windows' frames itself, with framebuffer objects and
-    // blits (GL 3). Else the backend does, for a GL without blits: with a context current on
-    // the surface, binds as the window framebuffer the surface's own drawable (mode 0 x 0) or
-    // an offscreen frame of the mode's size and depth, which its present then scales to the
-    // screen. False when the frame cannot be had.
-    bool (*bindWindowFrame)(Surface* surface, int modeWidth, int modeHeight, int modeBits);
 
     // ---- The desktop ----
     // The mode of the display holding the desktop's origin; false without a display.

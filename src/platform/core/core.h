@@ -36,36 +36,47 @@ struct Window {
     DWORD exStyle;
     Surface* surface;
     bool visible;
-    bool fullscreen;
+    // Made for the promised display mode: it covers the whole display, while the program goes
+    // on seeing the mode.
+    bool coversDisplay;
     int clientWidth;  // as last reported with WM_SIZE
     int clientHeight;
     bool minimized;
     bool maximized;
     int pixelFormat;  // 0 until SetPixelFormat
-    // An emulated fullscreen window: the program's picture size and colour depth, which its
-    // offscreen frame has and the screen never does.
-    int frameWidth;
-    int frameHeight;
-    int frameBits;
+    // The program's picture: the size and colour depth it draws at (the mode's for a window
+    // covering the display, else its client area's at the desktop's depth, 0). Where the
+    // drawable has other pixels than the picture, the picture is drawn offscreen and scaled.
+    int pictureWidth;
+    int pictureHeight;
+    int pictureBits;
 };
 
-// The shader program that scales an offscreen frame to the screen, and where its uniforms are.
+// The shader program that scales an offscreen frame to the drawable, its quad, and where its
+// uniforms are.
 struct Scaler {
     unsigned int program;  // 0 until it is built
+    unsigned int corners;  // the quad's vertex buffer
     int repeatedSize;
     int pixelSize;
     int whole;
     int perWhole;
+    int levels;
 };
 
-// A context's offscreen frame for emulated fullscreen windows (a framebuffer object of that
-// context drawing into a texture), and its scaler; they go with the context.
-struct ContextFrame {
+// A context's offscreen frame (a framebuffer object of that context drawing into a texture of
+// the picture's size and depth), and its scaler; they go with the context.
+struct Offscreen {
     unsigned int frameBuffer;
     unsigned int depthBuffer;
+    unsigned int texture;
     int width;
     int height;
     int bits;
+    // The asked depth's highest channel values where the frame keeps more bits than that;
+    // zeros where it keeps exactly those.
+    float levels[3];
+    bool bound;  // the program draws into it, rather than into the drawable
     Scaler scaler;
 };
 
@@ -75,7 +86,8 @@ struct GlContext {
     SurfaceContext* backend;
     int pixelFormat;  // its number, and what it holds
     PixelFormat format;
-    ContextFrame frame;
+    bool everCurrent;  // has been made current on a window
+    Offscreen offscreen;
 };
 
 struct MessageQueue {
@@ -87,9 +99,9 @@ struct MessageQueue {
 };
 
 // The display mode the program was promised. The real display is never switched: windows made
-// for this mode are emulated (see frame_buffers.cpp).
+// for this mode cover the display and draw offscreen at the mode's size (frames.cpp).
 struct DisplayState {
-    bool fullscreenMode;  // a CDS_FULLSCREEN change is in force
+    bool modePromised;  // a CDS_FULLSCREEN change is in force
     int width;
     int height;
     int bits;
@@ -111,6 +123,10 @@ struct State {
     HWND focus;   // the window with the keyboard focus, likewise
     int cursorCount;
     std::uintptr_t nextHandle;
+    // Set once the program has made a GL context current (gl_contexts.cpp): what a window whose
+    // picture changed size calls, so that the current context draws at the new size. A program
+    // that never draws links no GL for it.
+    void (*pictureResized)(Window& window);
 };
 
 State& Tables();
@@ -166,9 +182,18 @@ constexpr LRESULT kScreenSaverAllowed = 1;
 
 const PixelFormat* LookUpPixelFormat(int number);
 
-// Emulated fullscreen (frames.cpp). With `context` current on `window`: makes the context's
-// offscreen frame the window framebuffer when the window is emulated, the default framebuffer
-// otherwise; false when the offscreen frame cannot be had.
-bool BindWindowFrame(Window& window, GlContext& context);
+// Where a window's context draws (frames.cpp). With `context` current on `window`: binds as the
+// window framebuffer the context's offscreen frame where the picture must be scaled to the
+// drawable, else the drawable itself; false when an offscreen frame is needed and cannot be had.
+// Called whenever the context is made current, the picture's size changes, or a frame has been
+// presented (the drawable may have changed meanwhile).
+bool BindDrawingTarget(Window& window, GlContext& context);
+
+struct GlCalls;
+// scaler.cpp: the scaler of the current context (a program of 0 when the driver would not
+// build it), and the scaling of its offscreen frame to the drawable, which it leaves bound.
+Scaler BuildScaler(const GlCalls& gl);
+void ScaleToDrawable(const GlCalls& gl, const Offscreen& offscreen, int drawableWidth,
+                     int drawableHeight);
 
 }  // namespace standin

@@ -4,8 +4,8 @@
 // killed program leaves the desktop at 640x480, other monitors are rearranged, a wide panel
 // stretches the picture, some panels have no such mode, Wayland has no mode setting at all. So
 // an accepted mode is only recorded. A WS_POPUP window then created at (0, 0) in exactly that
-// size covers the whole desktop, while the program draws at the mode's size and depth into an
-// offscreen frame that is scaled to the screen (frames.cpp).
+// size covers the whole display, while the program draws at the mode's size and depth into an
+// offscreen frame that is scaled to the screen (frames.cpp, scaler.cpp).
 #include "platform/core/core.h"
 
 namespace {
@@ -27,7 +27,7 @@ extern "C" LONG WINAPI ChangeDisplaySettingsA(LPDEVMODEA request, DWORD flags) {
     if (request == nullptr) {
         // Windows made for the mode stay as they are until the program destroys them, as it
         // does next; switching them back first would only flash a window on the desktop.
-        state.display.fullscreenMode = false;
+        state.display.modePromised = false;
         return DISP_CHANGE_SUCCESSFUL;
     }
     // Without a display there can be no fullscreen window.
@@ -49,7 +49,7 @@ extern "C" LONG WINAPI ChangeDisplaySettingsA(LPDEVMODEA request, DWORD flags) {
     }
     if ((flags & CDS_TEST) != 0) return DISP_CHANGE_SUCCESSFUL;
 
-    state.display.fullscreenMode = true;
+    state.display.modePromised = true;
     state.display.width = width;
     state.display.height = height;
     state.display.bits = bits;

@@ -1,137 +1,67 @@
-// SwapBuffers, and emulated fullscreen: the program's offscreen frame and its sharp scaling to
-// the real screen.
+// SwapBuffers, and where a context draws: into the window's drawable, or into an offscreen frame
+// of the program's picture that the scaler (scaler.cpp) puts on the drawable at each swap.
 //
-// A window made for a virtual display mode covers the whole screen, but the program must go on
-// seeing the mode it asked for. So its context draws into a framebuffer object of the mode's
-// size and colour depth, bound as the window framebuffer whenever the context is made current
-// there; the program's GL 1.1 code never knows. At each swap the frame is scaled to the
-// drawable: nearest-neighbour to the largest whole multiple that fits, then linear filtering
-// the rest of the way, with the aspect kept and black bars around. Pixels stay crisp, and an
-// exact whole factor is plain nearest-neighbour.
+// The program must go on seeing the picture it asked for: the display mode's size and depth for
+// a window covering the display, its client area for a window on a HiDPI desktop or a canvas at
+// the device's pixels, as Windows shows a program that knows nothing of DPI. Wherever the
+// drawable's pixels differ from that picture, its context draws into a framebuffer object of
+// the picture's size and depth, bound as the window framebuffer; the program's GL 1.1 code never
+// knows. Where they are the same, nothing is in between.
 //
-// The scaling is one quad drawn by a small shader that samples the frame where the two steps
-// would have, not blits or a second pass. A driver such as Mesa's llvmpipe compiles its blit
-// shaders anew in every context, about 80 ms on the first frame after each F1, while it keeps
-// a program's shaders in its shader cache from one run to the next; and one pass over the
-// screen costs what a plain textured quad does. So the frame is a texture, and the quad draws
-// with the program's own GL state saved and put back around it.
-//
-// The finished frame then goes to the backend's present, bound for reading at the program's
-// own size, so a backend that records frames reads exactly what the program drew.
-//
-// Framebuffer objects come from GL 3.0 (or ARB_framebuffer_object) and shaders from GL 2.0,
-// which Mesa's compatibility profile offers beside the program's GL 1.1; the entry points are
-// fetched once.
-#include <cstring>
-
-#include "platform/core/core.h"
-
-// After the core's header, which brings GL's own.
-#include <GL/glext.h>
+// The finished frame then goes to the backend's present, bound for reading at the program's own
+// size, so a backend that records frames reads exactly what the program drew.
+#include "platform/core/gl_calls.h"
 
 namespace {
 
-struct GlCalls {
-    bool tried;
-    bool available;
-    PFNGLGENFRAMEBUFFERSPROC genFramebuffers;
-    PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers;
-    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer;
-    PFNGLFRAMEBUFFERTEXTURE2DPROC framebufferTexture2D;
-    PFNGLGENRENDERBUFFERSPROC genRenderbuffers;
-    PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers;
-    PFNGLBINDRENDERBUFFERPROC bindRenderbuffer;
-    PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage;
-    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer;
-    PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus;
-    PFNGLCREATESHADERPROC createShader;
-    PFNGLSHADERSOURCEPROC shaderSource;
-    PFNGLCOMPILESHADERPROC compileShader;
-    PFNGLATTACHSHADERPROC attachShader;
-    PFNGLDELETESHADERPROC deleteShader;
-    PFNGLCREATEPROGRAMPROC createProgram;
-    PFNGLLINKPROGRAMPROC linkProgram;
-    PFNGLGETPROGRAMIVPROC getProgramiv;
-    PFNGLDELETEPROGRAMPROC deleteProgram;
-    PFNGLUSEPROGRAMPROC useProgram;
-    PFNGLGETUNIFORMLOCATIONPROC getUniformLocation;
-    PFNGLUNIFORM1IPROC uniform1i;
-    PFNGLUNIFORM1FPROC uniform1f;
-    PFNGLUNIFORM2FPROC uniform2f;
+// A colour storage for a texture a framebuffer renders to: desktop GL takes a sized internal
+// format, WebGL 1 and GLES 2 take the format itself with a packed type.
+struct ColourStorage {
+    GLint internalFormat;
+    GLenum format;
+    GLenum type;
+    float levels[3];  // the asked depth's channel maxima where the storage keeps more; else 0
 };
 
-GlCalls gGl{};
+constexpr float kAsStored[3] = {0.0f, 0.0f, 0.0f};
 
-template <typename Function>
-bool Fetch(Function& function, const char* name) {
-    function = reinterpret_cast<Function>(standin::TheBackend().glProcAddress(name));
-    return function != nullptr;
-}
-
-// Whether the current context's extension string names the extension, whole.
-bool HasExtension(const char* name) {
-    const char* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-    const std::size_t length = std::strlen(name);
-    for (const char* at = list; at != nullptr && (at = std::strstr(at, name)) != nullptr;
-         at += length) {
-        const bool starts = at == list || at[-1] == ' ';
-        const bool ends = at[length] == '\0' || at[length] == ' ';
-        if (starts && ends) return true;
+// The storages that keep a depth's colours, best first: exactly that depth where the context
+// renders to it, else 8 bits a channel brought down to the depth's levels by the scaler. An RGBA
+// pixel format on an 8-bit display got 3-3-2.
+int ColourStorages(int bits, bool alpha, bool sized, ColourStorage* out) {
+    struct Depth {
+        int bits;
+        GLint sizedFormat;
+        GLenum packedFormat;
+        GLenum packedType;  // 0: no packed type in GLES 2
+        float levels[3];
+    };
+    static constexpr Depth kDepths[] = {
+        {8, GL_R3_G3_B2, GL_RGB, 0, {7.0f, 7.0f, 3.0f}},
+        {15, GL_RGB5, GL_RGBA, GL_UNSIGNED_SHORT_5_5_5_1, {31.0f, 31.0f, 31.0f}},
+        {16, GL_RGB565, GL_RGB, GL_UNSIGNED_SHORT_5_6_5, {31.0f, 63.0f, 31.0f}},
+    };
+    int count = 0;
+    const float* levels = kAsStored;
+    for (const Depth& depth : kDepths) {
+        if (depth.bits != bits) continue;
+        if (sized) {
+            out[count++] = {depth.sizedFormat, GL_RGB, GL_UNSIGNED_BYTE, {0, 0, 0}};
+        } else if (depth.packedType != 0) {
+            out[count++] = {static_cast<GLint>(depth.packedFormat),
+                            depth.packedFormat,
+                            depth.packedType,
+                            {0, 0, 0}};
+        }
+        levels = depth.levels;
     }
-    return false;
-}
-
-// Needs a current context: the version and extensions are the context's.
-bool LoadGlCalls() {
-    if (gGl.tried) return gGl.available;
-    gGl.tried = true;
-    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    bool shaders = version != nullptr && version[0] >= '2' && version[0] <= '9';
-    bool core = version != nullptr && version[0] >= '3' && version[0] <= '9';
-    if (!shaders || (!core && !HasExtension("GL_ARB_framebuffer_object"))) return false;
-    bool fetched = true;
-    fetched = Fetch(gGl.genFramebuffers, "glGenFramebuffers") && fetched;
-    fetched = Fetch(gGl.deleteFramebuffers, "glDeleteFramebuffers") && fetched;
-    fetched = Fetch(gGl.bindFramebuffer, "glBindFramebuffer") && fetched;
-    fetched = Fetch(gGl.framebufferTexture2D, "glFramebufferTexture2D") && fetched;
-    fetched = Fetch(gGl.genRenderbuffers, "glGenRenderbuffers") && fetched;
-    fetched = Fetch(gGl.deleteRenderbuffers, "glDeleteRenderbuffers") && fetched;
-    fetched = Fetch(gGl.bindRenderbuffer, "glBindRenderbuffer") && fetched;
-    fetched = Fetch(gGl.renderbufferStorage, "glRenderbufferStorage") && fetched;
-    fetched = Fetch(gGl.framebufferRenderbuffer, "glFramebufferRenderbuffer") && fetched;
-    fetched = Fetch(gGl.checkFramebufferStatus, "glCheckFramebufferStatus") && fetched;
-    fetched = Fetch(gGl.createShader, "glCreateShader") && fetched;
-    fetched = Fetch(gGl.shaderSource, "glShaderSource") && fetched;
-    fetched = Fetch(gGl.compileShader, "glCompileShader") && fetched;
-    fetched = Fetch(gGl.attachShader, "glAttachShader") && fetched;
-    fetched = Fetch(gGl.deleteShader, "glDeleteShader") && fetched;
-    fetched = Fetch(gGl.createProgram, "glCreateProgram") && fetched;
-    fetched = Fetch(gGl.linkProgram, "glLinkProgram") && fetched;
-    fetched = Fetch(gGl.getProgramiv, "glGetProgramiv") && fetched;
-    fetched = Fetch(gGl.deleteProgram, "glDeleteProgram") && fetched;
-    fetched = Fetch(gGl.useProgram, "glUseProgram") && fetched;
-    fetched = Fetch(gGl.getUniformLocation, "glGetUniformLocation") && fetched;
-    fetched = Fetch(gGl.uniform1i, "glUniform1i") && fetched;
-    fetched = Fetch(gGl.uniform1f, "glUniform1f") && fetched;
-    fetched = Fetch(gGl.uniform2f, "glUniform2f") && fetched;
-    gGl.available = fetched;
-    return gGl.available;
-}
-
-// The colour storage a display of that depth had; an RGBA pixel format on an 8-bit display
-// got 3-3-2.
-GLenum ColourFormat(int bits, bool alpha) {
-    if (alpha && bits >= 24) return GL_RGBA8;
-    switch (bits) {
-        case 8:
-            return GL_R3_G3_B2;
-        case 15:
-            return GL_RGB5;
-        case 16:
-            return GL_RGB565;
-        default:
-            return GL_RGB8;
-    }
+    auto full = [&](GLint internalFormat, GLenum format) {
+        out[count++] = {
+            internalFormat, format, GL_UNSIGNED_BYTE, {levels[0], levels[1], levels[2]}};
+    };
+    if (!alpha && levels == kAsStored) full(sized ? GL_RGB8 : GL_RGB, GL_RGB);
+    full(sized ? GL_RGBA8 : GL_RGBA, GL_RGBA);
+    return count;
 }
 
 struct DepthStorage {
@@ -146,366 +76,176 @@ DepthStorage DepthFormat(const standin::PixelFormat& format) {
     return {GL_NONE, GL_NONE};
 }
 
-// The frame's texture name. Texture names are shared with the program's own, so it is the top
-// of the range, clear of what glGenTextures hands out and of the small names a GL 1.1 program
-// may bind without generating them.
+// The frame's texture name, where the context takes names it never handed out (desktop GL).
+// Texture names are shared with the program's own, so it is the top of the range, clear of what
+// glGenTextures hands out and of the small names a GL 1.1 program may bind without generating
+// them. WebGL knows only the names it made: there the texture is generated.
 constexpr GLuint kFrameTexture = 0xFFFFFFFFu;
 
-GLuint NewRenderbuffer(GLenum format, int width, int height) {
+GLuint NewRenderbuffer(const standin::GlCalls& gl, GLenum format, int width, int height) {
     GLuint buffer = 0;
-    gGl.genRenderbuffers(1, &buffer);
-    gGl.bindRenderbuffer(GL_RENDERBUFFER, buffer);
-    gGl.renderbufferStorage(GL_RENDERBUFFER, format, width, height);
-    gGl.bindRenderbuffer(GL_RENDERBUFFER, 0);
+    gl.genRenderbuffers(1, &buffer);
+    gl.bindRenderbuffer(GL_RENDERBUFFER, buffer);
+    gl.renderbufferStorage(GL_RENDERBUFFER, format, width, height);
+    gl.bindRenderbuffer(GL_RENDERBUFFER, 0);
     return buffer;
 }
 
-// Gives the texture storage of that format and size, sampled without mipmaps; the program's own
-// binding is put back.
-void DefineTexture(GLuint texture, GLenum format, int width, int height) {
+// The texture the frame lives in, bound; the program's binding is the caller's to put back.
+GLuint BindFrameTexture() {
+    glBindTexture(GL_TEXTURE_2D, kFrameTexture);
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    if (static_cast<GLuint>(bound) == kFrameTexture) return kFrameTexture;
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
+    return texture;
+}
+
+void DeleteOffscreen(const standin::GlCalls& gl, standin::Offscreen& offscreen) {
+    if (offscreen.frameBuffer != 0) gl.deleteFramebuffers(1, &offscreen.frameBuffer);
+    if (offscreen.texture != 0) glDeleteTextures(1, &offscreen.texture);
+    if (offscreen.depthBuffer != 0) gl.deleteRenderbuffers(1, &offscreen.depthBuffer);
+    offscreen.frameBuffer = 0;
+    offscreen.texture = 0;
+    offscreen.depthBuffer = 0;
+}
+
+// A complete framebuffer drawing into the frame's texture in the best storage the context
+// renders to, with a depth buffer where the format asks for one; leaves it bound.
+bool BuildFramebuffer(const standin::GlCalls& gl, standin::Offscreen& offscreen,
+                      const standin::PixelFormat& format, int width, int height, int bits) {
+    gl.genFramebuffers(1, &offscreen.frameBuffer);
+    gl.bindFramebuffer(GL_FRAMEBUFFER, offscreen.frameBuffer);
+    const DepthStorage depth = DepthFormat(format);
+    if (depth.format != GL_NONE) {
+        offscreen.depthBuffer = NewRenderbuffer(gl, depth.format, width, height);
+        gl.framebufferRenderbuffer(GL_FRAMEBUFFER, depth.attachment, GL_RENDERBUFFER,
+                                   offscreen.depthBuffer);
+    }
+    GLint programTexture = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &programTexture);
+    offscreen.texture = BindFrameTexture();
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), width, height, 0, GL_RGB,
-                 GL_UNSIGNED_BYTE, nullptr);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
-}
-
-void DeleteFrame(standin::ContextFrame& frame) {
-    if (frame.frameBuffer != 0) {
-        gGl.deleteFramebuffers(1, &frame.frameBuffer);
-        glDeleteTextures(1, &kFrameTexture);
+    ColourStorage storages[4];
+    const int count =
+        ColourStorages(bits, format.alphaBits > 0, gl.polygonMode != nullptr, storages);
+    // Every storage here is one the context takes; whether it can render to it only the
+    // framebuffer's completeness tells.
+    bool complete = false;
+    for (int i = 0; i < count && !complete; ++i) {
+        const ColourStorage& storage = storages[i];
+        glTexImage2D(GL_TEXTURE_2D, 0, storage.internalFormat, width, height, 0, storage.format,
+                     storage.type, nullptr);
+        gl.framebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
+                                offscreen.texture, 0);
+        complete = gl.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+        for (int c = 0; c < 3; ++c) offscreen.levels[c] = storage.levels[c];
     }
-    if (frame.depthBuffer != 0) gGl.deleteRenderbuffers(1, &frame.depthBuffer);
-    frame.frameBuffer = 0;
-    frame.depthBuffer = 0;
-}
-
-// A complete framebuffer drawing into the frame's texture, in the asked colour format (or 8 bits
-// a channel where the driver cannot render to that one), with a depth buffer where the format
-// asks for one; leaves it bound.
-bool BuildFramebuffer(standin::ContextFrame& frame, GLenum colourFormat, DepthStorage depthFormat,
-                      int width, int height) {
-    gGl.genFramebuffers(1, &frame.frameBuffer);
-    gGl.bindFramebuffer(GL_FRAMEBUFFER, frame.frameBuffer);
-    if (depthFormat.format != GL_NONE) {
-        frame.depthBuffer = NewRenderbuffer(depthFormat.format, width, height);
-        gGl.framebufferRenderbuffer(GL_FRAMEBUFFER, depthFormat.attachment, GL_RENDERBUFFER,
-                                    frame.depthBuffer);
-    }
-    const GLenum formats[] = {colourFormat, GL_RGBA8};
-    for (GLenum format : formats) {
-        DefineTexture(kFrameTexture, format, width, height);
-        gGl.framebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, kFrameTexture,
-                                 0);
-        if (gGl.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) {
-            glDrawBuffer(GL_COLOR_ATTACHMENT0);
-            glReadBuffer(GL_COLOR_ATTACHMENT0);
-            return true;
-        }
-    }
-    gGl.bindFramebuffer(GL_FRAMEBUFFER, 0);
-    DeleteFrame(frame);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(programTexture));
+    if (complete) return true;
+    gl.bindFramebuffer(GL_FRAMEBUFFER, 0);
+    DeleteOffscreen(gl, offscreen);
     return false;
 }
 
-// The scaling in one pass. Linear filtering of the frame with each pixel repeated `whole` times
-// blends two neighbouring repeated pixels: inside a block of repeats both are the block's pixel,
-// so it gives that pixel; across the end of a block it blends the block's pixel and the next by
-// the sample's distance. The shader reads the frame once, at the point that gives the same: the
-// block's pixel centre, moved that distance towards the next where the block ends. The halves
-// added before the floor and the step keep them clear of rounding. Uniforms carry reciprocals,
-// as a division in every pixel costs.
-constexpr char kScalerVertexShader[] = R"(#version 110
-uniform vec2 repeatedSize;  // the frame's size with its pixels repeated
-varying vec2 repeated;      // where the sample falls, in repeated pixels from the first centre
-void main() {
-    repeated = (gl_Vertex.xy * 0.5 + 0.5) * repeatedSize - 0.5;
-    gl_Position = gl_Vertex;
-}
-)";
-
-constexpr char kScalerFragmentShader[] = R"(#version 110
-uniform sampler2D frame;
-uniform vec2 pixelSize;  // one frame pixel, in texture coordinates
-uniform float whole;     // times each pixel is repeated
-uniform float perWhole;  // 1 / whole
-varying vec2 repeated;
-void main() {
-    vec2 first = floor(repeated);
-    vec2 block = floor((first + 0.5) * perWhole);
-    vec2 blockEnds = step(whole * block + whole - 0.5, first + 1.0);
-    vec2 point = block + 0.5 + (repeated - first) * blockEnds;
-    gl_FragColor = texture2D(frame, point * pixelSize);
-}
-)";
-
-GLuint CompileShader(GLenum type, const char* source) {
-    GLuint shader = gGl.createShader(type);
-    gGl.shaderSource(shader, 1, &source, nullptr);
-    gGl.compileShader(shader);
-    return shader;
-}
-
-// The linked scaler of the current context, its sampler on texture unit 0; a program of 0 when
-// the driver would not build it.
-standin::Scaler BuildScaler() {
-    GLuint vertex = CompileShader(GL_VERTEX_SHADER, kScalerVertexShader);
-    GLuint fragment = CompileShader(GL_FRAGMENT_SHADER, kScalerFragmentShader);
-    GLuint program = gGl.createProgram();
-    gGl.attachShader(program, vertex);
-    gGl.attachShader(program, fragment);
-    gGl.linkProgram(program);
-    // Attached, they live on with the program.
-    gGl.deleteShader(vertex);
-    gGl.deleteShader(fragment);
-    GLint linked = GL_FALSE;
-    gGl.getProgramiv(program, GL_LINK_STATUS, &linked);
-    if (linked != GL_TRUE) {
-        gGl.deleteProgram(program);
-        return {};
-    }
-    GLint current = 0;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
-    gGl.useProgram(program);
-    gGl.uniform1i(gGl.getUniformLocation(program, "frame"), 0);
-    gGl.useProgram(static_cast<GLuint>(current));
-    return {program, gGl.getUniformLocation(program, "repeatedSize"),
-            gGl.getUniformLocation(program, "pixelSize"), gGl.getUniformLocation(program, "whole"),
-            gGl.getUniformLocation(program, "perWhole")};
-}
-
-bool EnsureFrame(const standin::Window& window, standin::GlContext& context) {
-    standin::ContextFrame& frame = context.frame;
-    if (frame.frameBuffer != 0 && frame.width == window.frameWidth &&
-        frame.height == window.frameHeight && frame.bits == window.frameBits) {
+// The context's offscreen frame at the window's picture, made or re-made as needed.
+bool EnsureOffscreen(const standin::GlCalls& gl, const standin::Window& window,
+                     standin::GlContext& context) {
+    standin::Offscreen& offscreen = context.offscreen;
+    if (offscreen.frameBuffer != 0 && offscreen.width == window.pictureWidth &&
+        offscreen.height == window.pictureHeight && offscreen.bits == window.pictureBits) {
         return true;
     }
-    const standin::PixelFormat& format = context.format;
-    bool fresh = frame.frameBuffer == 0;
-    DeleteFrame(frame);
-    if (!BuildFramebuffer(frame, ColourFormat(window.frameBits, format.alphaBits > 0),
-                          DepthFormat(format), window.frameWidth, window.frameHeight)) {
+    DeleteOffscreen(gl, offscreen);
+    if (window.pictureWidth <= 0 || window.pictureHeight <= 0) return false;
+    if (!BuildFramebuffer(gl, offscreen, context.format, window.pictureWidth, window.pictureHeight,
+                          window.pictureBits)) {
         return false;
     }
-    if (frame.scaler.program == 0) frame.scaler = BuildScaler();
-    if (frame.scaler.program == 0) return false;
-    frame.width = window.frameWidth;
-    frame.height = window.frameHeight;
-    frame.bits = window.frameBits;
-    // A context first made current takes the window's size as its viewport and scissor box;
-    // the window's size, to the program, is the frame's.
-    if (fresh) {
-        glViewport(0, 0, frame.width, frame.height);
-        glScissor(0, 0, frame.width, frame.height);
+    if (offscreen.scaler.program == 0) offscreen.scaler = standin::BuildScaler(gl);
+    if (offscreen.scaler.program == 0) {
+        DeleteOffscreen(gl, offscreen);
+        return false;
     }
+    offscreen.width = window.pictureWidth;
+    offscreen.height = window.pictureHeight;
+    offscreen.bits = window.pictureBits;
     return true;
 }
 
-// Where the picture goes in the drawable: the largest rectangle of the frame's shape, centred.
-struct Placement {
-    int x;
-    int y;
-    int width;
-    int height;
-    int whole;  // the largest whole factor not above the scale, at least 1
-};
-
-Placement Place(int frameWidth, int frameHeight, int drawableWidth, int drawableHeight) {
-    Placement place{};
-    long long fw = frameWidth;
-    long long fh = frameHeight;
-    if (static_cast<long long>(drawableWidth) * fh <= static_cast<long long>(drawableHeight) * fw) {
-        place.width = drawableWidth;
-        place.height = static_cast<int>((drawableWidth * fh + fw / 2) / fw);
-    } else {
-        place.height = drawableHeight;
-        place.width = static_cast<int>((drawableHeight * fw + fh / 2) / fh);
-    }
-    place.x = (drawableWidth - place.width) / 2;
-    place.y = (drawableHeight - place.height) / 2;
-    int byWidth = place.width / frameWidth;
-    int byHeight = place.height / frameHeight;
-    place.whole = byWidth < byHeight ? byWidth : byHeight;
-    if (place.whole < 1) place.whole = 1;
-    return place;
+void DrawableSize(const standin::Window& window, int* width, int* height) {
+    *width = 0;
+    *height = 0;
+    standin::TheBackend().drawableSize(window.surface, width, height);
 }
 
-// Fragment operations and rasterisation switches that change what the quad puts on the screen.
-// The program reaches GL only through what opengl32 offers, GL 1.1, so these, the clip planes and
-// the values in ProgramState are all of it that the program can have set and a shader does not
-// replace.
-constexpr GLenum kOffWhileScaling[] = {
-    GL_ALPHA_TEST, GL_BLEND,          GL_COLOR_LOGIC_OP,  GL_CULL_FACE,    GL_DEPTH_TEST,
-    GL_DITHER,     GL_POLYGON_SMOOTH, GL_POLYGON_STIPPLE, GL_SCISSOR_TEST, GL_STENCIL_TEST};
-constexpr int kOffCount = static_cast<int>(sizeof kOffWhileScaling / sizeof kOffWhileScaling[0]);
-constexpr GLint kClipPlaneLimit = 32;
-
-// The program's state that the scaling changes, saved first and put back after.
-class ProgramState {
-public:
-    ProgramState() {
-        glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawFrameBuffer_);
-        glGetIntegerv(GL_CURRENT_PROGRAM, &shaderProgram_);
-        for (int i = 0; i < kOffCount; ++i) enabled_[i] = glIsEnabled(kOffWhileScaling[i]);
-        glGetIntegerv(GL_MAX_CLIP_PLANES, &clipPlanes_);
-        if (clipPlanes_ > kClipPlaneLimit) clipPlanes_ = kClipPlaneLimit;
-        for (GLint i = 0; i < clipPlanes_; ++i) clipping_[i] = glIsEnabled(ClipPlane(i));
-        glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture_);
-        glGetIntegerv(GL_POLYGON_MODE, polygonMode_);
-        glGetIntegerv(GL_VIEWPORT, viewport_);
-        glGetBooleanv(GL_COLOR_WRITEMASK, colourMask_);
-        glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour_);
-    }
-
-    ProgramState(const ProgramState&) = delete;
-    ProgramState& operator=(const ProgramState&) = delete;
-
-    ~ProgramState() {
-        gGl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawFrameBuffer_));
-        gGl.useProgram(static_cast<GLuint>(shaderProgram_));
-        for (int i = 0; i < kOffCount; ++i) Enable(kOffWhileScaling[i], enabled_[i]);
-        for (GLint i = 0; i < clipPlanes_; ++i) Enable(ClipPlane(i), clipping_[i]);
-        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture_));
-        glPolygonMode(GL_FRONT, static_cast<GLenum>(polygonMode_[0]));
-        glPolygonMode(GL_BACK, static_cast<GLenum>(polygonMode_[1]));
-        glViewport(viewport_[0], viewport_[1], viewport_[2], viewport_[3]);
-        glColorMask(colourMask_[0], colourMask_[1], colourMask_[2], colourMask_[3]);
-        glClearColor(clearColour_[0], clearColour_[1], clearColour_[2], clearColour_[3]);
-    }
-
-    // What a plain quad needs: every switch above off and filled polygons.
-    void SetForQuad() const {
-        for (GLenum capability : kOffWhileScaling) glDisable(capability);
-        for (GLint i = 0; i < clipPlanes_; ++i) glDisable(ClipPlane(i));
-        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    }
-
-private:
-    static GLenum ClipPlane(GLint i) { return static_cast<GLenum>(GL_CLIP_PLANE0 + i); }
-
-    static void Enable(GLenum capability, GLboolean on) {
-        if (on == GL_TRUE) {
-            glEnable(capability);
-        } else {
-            glDisable(capability);
-        }
-    }
-
-    GLint drawFrameBuffer_ = 0;
-    GLint shaderProgram_ = 0;
-    GLboolean enabled_[kOffCount] = {};
-    GLint clipPlanes_ = 0;
-    GLboolean clipping_[kClipPlaneLimit] = {};
-    GLint texture_ = 0;
-    GLint polygonMode_[2] = {GL_FILL, GL_FILL};
-    GLint viewport_[4] = {};
-    GLboolean colourMask_[4] = {};
-    GLfloat clearColour_[4] = {};
-};
-
-// Puts an emulated window's frame on its real drawable: scaled sharp, aspect kept, black bars;
-// every GL state it touches is put back. Does not swap.
-void DrawScaledFrame(const standin::Window& window, standin::GlContext& context) {
-    const standin::ContextFrame& frame = context.frame;
-    const standin::Scaler& scaler = frame.scaler;
-    if (frame.frameBuffer == 0 || scaler.program == 0) return;
-    // In selection or feedback mode the quad would land in the program's buffer, not on screen.
-    GLint renderMode = GL_RENDER;
-    glGetIntegerv(GL_RENDER_MODE, &renderMode);
-    if (renderMode != GL_RENDER) return;
-    int drawableWidth = 0;
-    int drawableHeight = 0;
-    standin::TheBackend().drawableSize(window.surface, &drawableWidth, &drawableHeight);
-    if (drawableWidth <= 0 || drawableHeight <= 0) return;
-    Placement place = Place(frame.width, frame.height, drawableWidth, drawableHeight);
-    bool exact =
-        place.width == place.whole * frame.width && place.height == place.whole * frame.height;
-
-    ProgramState saved;
-    saved.SetForQuad();
-    gGl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glViewport(0, 0, drawableWidth, drawableHeight);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-
-    glViewport(place.x, place.y, place.width, place.height);
-    gGl.useProgram(scaler.program);
-    const GLfloat width = static_cast<GLfloat>(frame.width);
-    const GLfloat height = static_cast<GLfloat>(frame.height);
-    const GLfloat whole = static_cast<GLfloat>(place.whole);
-    gGl.uniform2f(scaler.repeatedSize, width * whole, height * whole);
-    gGl.uniform2f(scaler.pixelSize, 1.0f / width, 1.0f / height);
-    gGl.uniform1f(scaler.whole, whole);
-    gGl.uniform1f(scaler.perWhole, 1.0f / whole);
-    // An exact whole factor samples every pixel at its centre: no filtering to do.
-    const GLint filter = exact ? GL_NEAREST : GL_LINEAR;
-    glBindTexture(GL_TEXTURE_2D, kFrameTexture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-    glBegin(GL_QUADS);
-    glVertex2f(-1.0f, -1.0f);
-    glVertex2f(1.0f, -1.0f);
-    glVertex2f(1.0f, 1.0f);
-    glVertex2f(-1.0f, 1.0f);
-    glEnd();
+// Whether the picture must be drawn offscreen and scaled to the drawable.
+bool NeedsScaling(const standin::Window& window) {
+    if (window.coversDisplay) return true;
+    int width = 0;
+    int height = 0;
+    DrawableSize(window, &width, &height);
+    return width != window.pictureWidth || height != window.pictureHeight;
 }
 
-// Calls the backend's present with the window's frame readable as it says, and puts the read
-// binding back afterwards.
-void PresentWithFrameReadable(standin::Window& window, standin::GlContext& context) {
+// Calls the backend's present with the program's frame bound for reading, scaled to the
+// drawable first where it is drawn offscreen.
+void Present(standin::Window& window, standin::GlContext& context) {
     const standin::Backend& backend = standin::TheBackend();
-    if (backend.bindWindowFrame != nullptr) {
-        backend.present(window.surface);  // the backend keeps and scales the frame itself
-        return;
-    }
-    if (!LoadGlCalls()) {
-        // A context without framebuffer objects only ever has the window's own buffers.
-        GLint readBuffer = GL_BACK;
-        glGetIntegerv(GL_READ_BUFFER, &readBuffer);
-        glReadBuffer(GL_BACK);
+    const standin::GlCalls* gl = standin::Gl();
+    const standin::Offscreen& offscreen = context.offscreen;
+    if (gl != nullptr && offscreen.bound) {
+        int width = 0;
+        int height = 0;
+        DrawableSize(window, &width, &height);
+        standin::ScaleToDrawable(*gl, offscreen, width, height);
         backend.present(window.surface);
-        glReadBuffer(static_cast<GLenum>(readBuffer));
         return;
     }
-    GLuint frameBuffer = window.fullscreen ? context.frame.frameBuffer : 0;
-    GLenum colour = window.fullscreen ? GL_COLOR_ATTACHMENT0 : GL_BACK;
-    GLint readFrameBuffer = 0;
-    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFrameBuffer);
-    gGl.bindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer);
-    GLint readBuffer = static_cast<GLint>(colour);
-    glGetIntegerv(GL_READ_BUFFER, &readBuffer);
-    glReadBuffer(colour);
-    if (window.fullscreen) DrawScaledFrame(window, context);
+    // The window's own back buffer, whatever buffer the program reads.
+    GLint readBuffer = GL_BACK;
+    if (gl != nullptr && gl->readBuffer != nullptr) {
+        glGetIntegerv(GL_READ_BUFFER, &readBuffer);
+        gl->readBuffer(GL_BACK);
+    }
     backend.present(window.surface);
-    gGl.bindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer);
-    glReadBuffer(static_cast<GLenum>(readBuffer));
-    gGl.bindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readFrameBuffer));
+    if (gl != nullptr && gl->readBuffer != nullptr) gl->readBuffer(static_cast<GLenum>(readBuffer));
 }
 
 }  // namespace
 
 namespace standin {
 
-bool BindWindowFrame(Window& window, GlContext& context) {
-    const Backend& backend = TheBackend();
-    if (backend.bindWindowFrame != nullptr) {
-        return window.fullscreen ? backend.bindWindowFrame(window.surface, window.frameWidth,
-                                                           window.frameHeight, window.frameBits)
-                                 : backend.bindWindowFrame(window.surface, 0, 0, 0);
-    }
-    if (!window.fullscreen) {
-        // A context that drew for an emulated window before now draws to this one's own.
-        if (context.frame.frameBuffer != 0) gGl.bindFramebuffer(GL_FRAMEBUFFER, 0);
+bool BindDrawingTarget(Window& window, GlContext& context) {
+    Offscreen& offscreen = context.offscreen;
+    const bool first = !context.everCurrent;
+    context.everCurrent = true;
+    const GlCalls* gl = Gl();
+    if (!NeedsScaling(window)) {
+        // A context that drew offscreen before now draws to this window's own drawable.
+        if (offscreen.bound) gl->bindFramebuffer(GL_FRAMEBUFFER, 0);
+        offscreen.bound = false;
         return true;
     }
-    if (!LoadGlCalls() || !EnsureFrame(window, context)) return false;
-    gGl.bindFramebuffer(GL_FRAMEBUFFER, context.frame.frameBuffer);
+    if (gl == nullptr || !EnsureOffscreen(*gl, window, context)) {
+        // A window that is not the mode's can still show its picture unscaled.
+        if (offscreen.bound && gl != nullptr) gl->bindFramebuffer(GL_FRAMEBUFFER, 0);
+        offscreen.bound = false;
+        return !window.coversDisplay;
+    }
+    gl->bindFramebuffer(GL_FRAMEBUFFER, offscreen.frameBuffer);
+    offscreen.bound = true;
+    // A context first made current takes the window's size as its viewport and scissor box; the
+    // window's size, to the program, is the picture's.
+    if (first) {
+        glViewport(0, 0, offscreen.width, offscreen.height);
+        glScissor(0, 0, offscreen.width, offscreen.height);
+    }
     return true;
 }
 
@@ -519,6 +259,9 @@ extern "C" BOOL WINAPI SwapBuffers(HDC dc) {
     if (current.dc != dc) return FALSE;
     standin::GlContext* context = standin::LookUpContext(current.context);
     if (context == nullptr) return FALSE;
-    PresentWithFrameReadable(*window, *context);
+    Present(*window, *context);
+    // The drawable may have changed size meanwhile (a canvas following the viewport), so the
+    // next frame may need the offscreen frame where this one did not, or no longer need it.
+    standin::BindDrawingTarget(*window, *context);
     return TRUE;
 }

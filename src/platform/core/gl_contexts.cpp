@@ -3,10 +3,10 @@
 //
 // A backend may make a new context current as it creates it; Windows does not, so the previous
 // binding is put back. A context survives the window it was made for, as on Windows. Made
-// current on an emulated fullscreen window, a context draws into its offscreen frame
-// (frames.cpp). Frames are presented at the display's refresh where the driver allows it: the
-// demo advances by a fixed step per frame and was made for the pace of a display, not of a
-// current GPU.
+// current on a window whose drawable has other pixels than its picture (one covering the
+// display, or on a HiDPI screen), a context draws into an offscreen frame (frames.cpp). Frames are
+// presented at the display's refresh where the driver allows it: the demo advances by a fixed step
+// per frame and was made for the pace of a display, not of a current GPU.
 #include "platform/core/core.h"
 
 namespace {
@@ -27,6 +27,13 @@ void RestoreCurrent() {
     } else {
         standin::TheBackend().makeCurrent(nullptr, nullptr);
     }
+}
+
+// A window's picture changed size: the context current on it draws at the new size.
+void RebindCurrent(standin::Window& window) {
+    const standin::GlCurrent& current = standin::Tables().current;
+    standin::GlContext* context = standin::LookUpContext(current.context);
+    if (current.dc == window.dc && context != nullptr) standin::BindDrawingTarget(window, *context);
 }
 
 }  // namespace
@@ -60,12 +67,13 @@ extern "C" BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC handle) {
     if (window == nullptr || context == nullptr) return FALSE;
     if (window->pixelFormat != context->pixelFormat) return FALSE;
     if (!standin::TheBackend().makeCurrent(window->surface, context->backend)) return FALSE;
-    if (!standin::BindWindowFrame(*window, *context)) {
+    if (!standin::BindDrawingTarget(*window, *context)) {
         RestoreCurrent();
         return FALSE;
     }
     current.dc = dc;
     current.context = handle;
+    standin::Tables().pictureResized = RebindCurrent;
     return TRUE;
 }
 

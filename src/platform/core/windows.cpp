@@ -1,7 +1,7 @@
-// Top-level windows: frame metrics, creation, showing, minimising and restoring, destruction
+// Top-level windows: border metrics, creation, showing, minimising and restoring, destruction
 // and the client area.
 //
-// A Win32 window is a backend surface whose client area is the surface itself; the frame
+// A Win32 window is a backend surface whose client area is the surface itself; the border
 // Windows would draw is left to the window manager, but its size is fixed here so that
 // AdjustWindowRectEx and CreateWindowExA agree and the client area is exactly what was asked.
 #include "platform/core/core.h"
@@ -9,8 +9,8 @@
 
 namespace {
 
-// The frame around the client area, in pixels, for each edge.
-struct Frame {
+// The border around the client area, in pixels, for each edge: caption, frame and edges.
+struct Border {
     LONG left;
     LONG top;
     LONG right;
@@ -26,7 +26,7 @@ constexpr LONG kMenuBar = 19;
 // Where Windows reports a minimised window to be, off every screen.
 constexpr int kParkedPosition = -32000;
 
-Frame FrameFor(DWORD style, bool menu, DWORD exStyle) {
+Border BorderFor(DWORD style, bool menu, DWORD exStyle) {
     LONG edge = 0;
     if ((style & WS_THICKFRAME) != 0) {
         edge = kThickFrame;
@@ -42,9 +42,9 @@ Frame FrameFor(DWORD style, bool menu, DWORD exStyle) {
     return {edge, top, edge, edge};
 }
 
-bool WantsFullscreen(DWORD style, int x, int y, int width, int height) {
+bool CoversDisplay(DWORD style, int x, int y, int width, int height) {
     const standin::DisplayState& display = standin::Tables().display;
-    return display.fullscreenMode && (style & WS_POPUP) != 0 && x == 0 && y == 0 &&
+    return display.modePromised && (style & WS_POPUP) != 0 && x == 0 && y == 0 &&
            width == display.width && height == display.height;
 }
 
@@ -79,16 +79,23 @@ void ReportClientSize(HWND handle, bool always) {
     if (window == nullptr) return;
     int width = 0;
     int height = 0;
-    if (window->fullscreen) {
-        // An emulated fullscreen window is the mode's size to the program, whatever the screen.
-        width = window->frameWidth;
-        height = window->frameHeight;
+    if (window->coversDisplay) {
+        // A window covering the display is the mode's size to the program, whatever the screen.
+        width = window->pictureWidth;
+        height = window->pictureHeight;
     } else {
         TheBackend().surfaceSize(window->surface, &width, &height);
     }
     if (!always && width == window->clientWidth && height == window->clientHeight) return;
     window->clientWidth = width;
     window->clientHeight = height;
+    if (!window->coversDisplay &&
+        (window->pictureWidth != width || window->pictureHeight != height)) {
+        // The program draws at its new size from its next frame on.
+        window->pictureWidth = width;
+        window->pictureHeight = height;
+        if (Tables().pictureResized != nullptr) Tables().pictureResized(*window);
+    }
     WPARAM kind = window->maximized ? SIZE_MAXIMIZED : SIZE_RESTORED;
     SendToWindow(handle, WM_SIZE, kind, MAKELPARAM(width, height));
 }
@@ -129,11 +136,11 @@ void ReportRestored(HWND handle) {
 
 extern "C" BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle) {
     if (rect == nullptr) return FALSE;
-    Frame frame = FrameFor(style, menu != FALSE, exStyle);
-    rect->left -= frame.left;
-    rect->top -= frame.top;
-    rect->right += frame.right;
-    rect->bottom += frame.bottom;
+    Border border = BorderFor(style, menu != FALSE, exStyle);
+    rect->left -= border.left;
+    rect->top -= border.top;
+    rect->right += border.right;
+    rect->bottom += border.bottom;
     return TRUE;
 }
 
@@ -147,9 +154,9 @@ extern "C" HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR w
     standin::Window* window = FreeWindowSlot();
     if (window == nullptr) return nullptr;
 
-    Frame frame = FrameFor(style, menu != nullptr, exStyle);
-    int clientWidth = width - frame.left - frame.right;
-    int clientHeight = height - frame.top - frame.bottom;
+    Border border = BorderFor(style, menu != nullptr, exStyle);
+    int clientWidth = width - border.left - border.right;
+    int clientHeight = height - border.top - border.bottom;
     if (clientWidth < 0) clientWidth = 0;
     if (clientHeight < 0) clientHeight = 0;
 
@@ -158,25 +165,28 @@ extern "C" HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR w
     window->proc = standin::Tables().classes[classIndex].proc;
     window->style = style;
     window->exStyle = exStyle;
-    window->fullscreen = WantsFullscreen(style, x, y, width, height);
-    if (window->fullscreen) {
-        // The screen is covered, but the program keeps the mode's size.
-        window->frameWidth = width;
-        window->frameHeight = height;
-        window->frameBits = standin::Tables().display.bits;
+    window->coversDisplay = CoversDisplay(style, x, y, width, height);
+    if (window->coversDisplay) {
+        // The display is covered, but the program keeps the mode's size and depth.
+        window->pictureWidth = width;
+        window->pictureHeight = height;
+        window->pictureBits = standin::Tables().display.bits;
+    } else {
+        window->pictureWidth = clientWidth;
+        window->pictureHeight = clientHeight;
     }
     window->clientWidth = clientWidth;
     window->clientHeight = clientHeight;
     window->visible = (style & WS_VISIBLE) != 0;
     const standin::SurfaceSpec spec{windowName != nullptr ? windowName : "",
-                                    x + frame.left,
-                                    y + frame.top,
+                                    x + border.left,
+                                    y + border.top,
                                     clientWidth,
                                     clientHeight,
                                     window->visible,
                                     (style & WS_CAPTION) == WS_CAPTION,
                                     (style & WS_THICKFRAME) != 0,
-                                    window->fullscreen};
+                                    window->coversDisplay};
     window->surface = standin::TheBackend().openSurface(spec);
     if (window->surface == nullptr) {
         *window = {};
@@ -212,7 +222,7 @@ extern "C" HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR w
         return nullptr;
     }
     standin::SendToWindow(handle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(clientWidth, clientHeight));
-    standin::SendToWindow(handle, WM_MOVE, 0, MAKELPARAM(x + frame.left, y + frame.top));
+    standin::SendToWindow(handle, WM_MOVE, 0, MAKELPARAM(x + border.left, y + border.top));
     // A procedure may destroy its window while it is being created; then creation fails.
     return standin::LookUpWindow(handle) != nullptr ? handle : nullptr;
 }

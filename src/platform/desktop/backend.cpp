@@ -22,7 +22,6 @@ const standin::Backend& Backend() {
         .deleteContext = DeleteContext,
         .glProcAddress = GlProcAddress,
         .present = Present,
-        .bindWindowFrame = nullptr,  // the core's framebuffer objects do it
         .desktopMode = DesktopMode,
         .showCursor = ShowCursor,
         .allowScreenSaver = AllowScreenSaver,

@@ -54,6 +54,10 @@ void AllowScreenSaver(bool allowed);
 // The surface of an SDL window id; null for none of the program's.
 Surface* SurfaceOfWindowId(Uint32 id);
 
+// desktop_scale.cpp: the scale the desktop shows programs at that know nothing of DPI, as
+// its settings give it (1 at 100%, 2 at 200%).
+double DesktopScale();
+
 // fullscreen_mark.cpp: the window manager's fullscreen mark set by hand on a window that has
 // never been mapped; false where the window is not an X11 one.
 bool MarkFullscreenBeforeMapping(SDL_Window* window);

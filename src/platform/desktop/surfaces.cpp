@@ -5,6 +5,12 @@
 // visual that serves every double-buffered format without alpha or stencil (any colour depth,
 // the largest depth buffer); setting such a format only records it. The other formats
 // re-create the still-hidden SDL window with their own GL attributes.
+//
+// The core speaks in the program's pixels, those of a desktop at 100%. On a scaled desktop a
+// window's SDL window has that size times the desktop's scale, and its sizes and positions are
+// told to the core divided by it; the core draws the program's picture offscreen and scales it
+// to the real pixels, as Windows shows a program that knows nothing of DPI.
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -14,8 +20,7 @@ namespace standin::desktop {
 
 namespace {
 
-// Every surface, so that an SDL window id finds its own. Entries are never freed while the
-// process runs: the core holds the pointer until it closes the surface.
+// Every open surface, so that an SDL window id finds its own; CloseSurface takes it out.
 std::vector<Surface*> gSurfaces;
 
 int DisplayAt(int x, int y) {
@@ -40,7 +45,13 @@ void SetGlAttributes(const PixelFormat* format) {
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, format->stencilBits);
 }
 
-// The SDL window for a surface, with the GL attributes already set.
+int ToReal(int programPixels) {
+    return static_cast<int>(std::lround(programPixels * DesktopScale()));
+}
+
+int ToProgram(int realPixels) { return static_cast<int>(std::lround(realPixels / DesktopScale())); }
+
+// The SDL window for a surface, with the GL attributes already set; the spec in real pixels.
 SDL_Window* OpenSdlWindow(const SurfaceSpec& spec) {
     Uint32 flags = SDL_WINDOW_OPENGL;
     flags |= spec.visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
@@ -85,8 +96,8 @@ bool SharedVisualServes(const PixelFormat& format) {
     return format.doubleBuffer && format.alphaBits == 0 && format.stencilBits == 0;
 }
 
-// Replaces the surface's SDL window by one made with the format's GL attributes; the old one
-// stays if the new one cannot be made.
+// Replaces the surface's SDL window by one made with the format's GL attributes, at the same
+// real size and place; the old one stays if the new one cannot be made.
 bool Reopen(Surface& surface, const PixelFormat& format) {
     char title[256] = {};
     std::strncpy(title, SDL_GetWindowTitle(surface.sdl), sizeof title - 1);
@@ -116,7 +127,12 @@ Surface* OpenSurface(const SurfaceSpec& spec) {
     // Every surface gets the visual that serves the usual pixel formats, whatever an earlier
     // SetPixelFormat asked of SDL.
     SetGlAttributes(nullptr);
-    SDL_Window* sdl = OpenSdlWindow(spec);
+    SurfaceSpec real = spec;
+    real.x = ToReal(spec.x);
+    real.y = ToReal(spec.y);
+    real.width = ToReal(spec.width);
+    real.height = ToReal(spec.height);
+    SDL_Window* sdl = OpenSdlWindow(real);
     if (sdl == nullptr) return nullptr;
     Surface* surface = new Surface{sdl, SDL_GetWindowID(sdl), spec.coversDisplay, nullptr};
     gSurfaces.push_back(surface);
@@ -161,10 +177,14 @@ void RaiseSurface(Surface* surface, bool focus) {
 
 void SurfaceSize(Surface* surface, int* width, int* height) {
     SDL_GetWindowSize(surface->sdl, width, height);
+    *width = ToProgram(*width);
+    *height = ToProgram(*height);
 }
 
 void SurfacePosition(Surface* surface, int* x, int* y) {
     SDL_GetWindowPosition(surface->sdl, x, y);
+    *x = ToProgram(*x);
+    *y = ToProgram(*y);
 }
 
 void DrawableSize(Surface* surface, int* width, int* height) {

@@ -129,10 +129,11 @@ def frame_top(window):
 SCREENSHOT_TIMEOUT = 15
 
 
-def screenshot(window):
+def screenshot(window, raw=False):
     """A Capture(start, end, image) of the window's contents, times on the host's monotonic
-    clock; None when the window went away meanwhile. A window larger than the
-    program's 640x480 is an emulated fullscreen one: its picture is read back at 640x480."""
+    clock; None when the window went away meanwhile. A window larger than the program's
+    640x480 (covering the screen, or on a scaled desktop) shows its picture scaled: it is read
+    back at 640x480, unless raw is set."""
     start = time.monotonic()
     try:
         shot = subprocess.run(["import", "-window", str(window), "-depth", "8", "ppm:-"],
@@ -147,7 +148,7 @@ def screenshot(window):
         img = parse_ppm(shot.stdout)
     except ValueError:
         return None
-    if img.width > 640 or img.height > 480:
+    if not raw and (img.width > 640 or img.height > 480):
         img = unscaled(img)
     return Capture(start, end, img)
 
@@ -157,6 +158,12 @@ def root_screenshot():
     shot = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"],
                           capture_output=True, timeout=30)
     return parse_ppm(shot.stdout)
+
+
+def desktop_scale():
+    """The desktop's scale as its X resources give it (Xft.dpi over 96), 1 without one."""
+    m = re.search(r"^Xft\.dpi:\s*([0-9.]+)", _run("xrdb", "-query").stdout, re.M)
+    return float(m.group(1)) / 96 if m else 1.0
 
 
 def randr_size():

@@ -400,3 +400,113 @@ TEST(DisplayModeOn1600x1080x24, TheScreenShowsTheFrameWhateverStateTheProgramLef
 }
 
 }  // namespace
+
+// ---- A desktop scaled by its Xft.dpi resource ----
+
+// The desktop's scale as the session's X resources give it.
+double XftScale() {
+    std::string resources = RunCommand("xrdb -query").output;
+    std::size_t at = resources.find("Xft.dpi:");
+    return at == std::string::npos ? 1.0 : std::stod(resources.substr(at + 8)) / 96.0;
+}
+
+struct Drawable {
+    int width;
+    int height;
+    std::vector<unsigned char> pixels;
+};
+Drawable gDrawable;
+
+void DrawablePresent(standin::Surface*) {
+    auto bindFramebuffer = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(
+        standin::desktop::Backend().glProcAddress("glBindFramebuffer"));
+    GLint read = 0;
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read);
+    bindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    gDrawable.pixels.assign(static_cast<std::size_t>(gDrawable.width) * gDrawable.height * 3, 0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, gDrawable.width, gDrawable.height, GL_RGB, GL_UNSIGNED_BYTE,
+                 gDrawable.pixels.data());
+    bindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(read));
+}
+
+// As Windows shows a program that knows nothing of DPI: the window is the client area times the
+// desktop's scale on screen, the program sees 640x480 in GetClientRect, WM_SIZE and its
+// viewport, and its picture fills the window scaled sharp.
+TEST(DisplayOnScaledDesktop, ProgramSeesItsClientAreaAndItsPictureFillsTheWindow) {
+    const double scale = XftScale();
+    const int width = static_cast<int>(std::lround(640 * scale));
+    const int height = static_cast<int>(std::lround(480 * scale));
+    HWND window = OpenTestWindow("Scaled", WS_OVERLAPPEDWINDOW, WS_EX_APPWINDOW);
+    ASSERT_NE(window, nullptr);
+    Geometry shown = Measure("-name Scaled");
+    EXPECT_EQ(shown.width, width);
+    EXPECT_EQ(shown.height, height);
+    RECT client{};
+    ASSERT_TRUE(GetClientRect(window, &client));
+    EXPECT_EQ(client.right, 640);
+    EXPECT_EQ(client.bottom, 480);
+    LPARAM lastSize = 0;
+    for (const MSG& msg : gRecorded.sent) {
+        if (msg.hwnd == window && msg.message == WM_SIZE) lastSize = msg.lParam;
+    }
+    EXPECT_EQ(lastSize, MAKELPARAM(640, 480));
+
+    HGLRC context = nullptr;
+    ASSERT_TRUE(MakeDemoContext(window, &context));
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 640);
+    EXPECT_EQ(viewport[3], 480);
+    GLint offscreen = -1;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &offscreen);
+    // At 100% the program draws straight into its window, as it always did.
+    EXPECT_EQ(offscreen != 0, width != 640);
+
+    std::vector<unsigned char> frame(640 * 480 * 3);
+    unsigned int seed = 4242;
+    for (unsigned char& channel : frame) {
+        seed = seed * 1103515245u + 12345u;
+        channel = static_cast<unsigned char>(seed >> 24);
+    }
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glRasterPos2f(-1.0f, -1.0f);
+    glDrawPixels(640, 480, GL_RGB, GL_UNSIGNED_BYTE, frame.data());
+    glReadPixels(0, 0, 640, 480, GL_RGB, GL_UNSIGNED_BYTE, frame.data());
+
+    gDrawable.width = width;
+    gDrawable.height = height;
+    standin::Backend drawable = standin::desktop::Backend();
+    drawable.present = DrawablePresent;
+    standin::UseBackend(&drawable);
+    EXPECT_TRUE(SwapBuffers(GetDC(window)));
+    standin::UseBackend(&standin::desktop::Backend());
+
+    // A whole scale repeats each pixel exactly (2x2 blocks at 200%); any other fills the window
+    // with the pixels filtered the rest of the way.
+    const int whole = std::max(1, width / 640);
+    const bool exact = width == whole * 640;
+    int wrong = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            for (int channel = 0; channel < 3; ++channel) {
+                const double want = exact
+                                        ? frame[static_cast<std::size_t>(
+                                              ((y / whole) * 640 + x / whole) * 3 + channel)]
+                                        : ScaledChannel(frame, whole, width, height, x, y, channel);
+                const int got =
+                    gDrawable.pixels[static_cast<std::size_t>((y * width + x) * 3 + channel)];
+                if (std::fabs(got - want) > (exact ? 0.0 : 2.0) && wrong++ < 5) {
+                    ADD_FAILURE() << "at " << x << "," << y << " channel " << channel << ": " << got
+                                  << " where the scaling gives " << want;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+
+    EXPECT_TRUE(wglMakeCurrent(nullptr, nullptr));
+    EXPECT_TRUE(wglDeleteContext(context));
+    CloseTestWindow(window);
+}
