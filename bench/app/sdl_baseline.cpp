@@ -12,10 +12,13 @@
 //                              shows its frames as --fullscreen does
 //   sdl_baseline --fullscreen  a borderless desktop-sized window presenting the 640x480 frame,
 //                              drawn into a texture, scaled up with 4:3 kept by one textured quad
+//   sdl_baseline --window WxH  a window of that size presenting the frame the same way, as a
+//                              scaled desktop shows the program's 640x480 window
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_opengl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "common/demo_state.h"
@@ -31,11 +34,12 @@ struct GlWindow {
     SDL_GLContext context;
 };
 
-bool Open(GlWindow& gl, bool desktopSized = false) {
+// A window of the given size (0: 640x480), or desktop-sized and borderless.
+bool Open(GlWindow& gl, bool desktopSized = false, int windowWidth = 0, int windowHeight = 0) {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    int width = kWidth;
-    int height = kHeight;
+    int width = windowWidth > 0 ? windowWidth : kWidth;
+    int height = windowHeight > 0 ? windowHeight : kHeight;
     Uint32 flags = SDL_WINDOW_OPENGL;
     SDL_DisplayMode desktop;
     if (desktopSized && SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
@@ -164,20 +168,27 @@ int main(int argc, char** argv) {
     bool recreate = false;
     bool switching = false;
     bool fullscreen = false;
+    int windowWidth = 0;
+    int windowHeight = 0;
     for (int i = 1; i < argc; ++i) {
         bare = bare || std::strcmp(argv[i], "--bare") == 0;
         recreate = recreate || std::strcmp(argv[i], "--recreate") == 0;
         switching = switching || std::strcmp(argv[i], "--switch") == 0;
         fullscreen = fullscreen || std::strcmp(argv[i], "--fullscreen") == 0;
+        if (std::strcmp(argv[i], "--window") == 0 && i + 1 < argc &&
+            std::sscanf(argv[i + 1], "%dx%d", &windowWidth, &windowHeight) != 2) {
+            std::fprintf(stderr, "sdl_baseline: --window takes WxH\n");
+            return 2;
+        }
     }
 
     GlWindow gl = {};
-    if (SDL_Init(SDL_INIT_VIDEO) != 0 || !Open(gl, fullscreen)) {
+    if (SDL_Init(SDL_INIT_VIDEO) != 0 || !Open(gl, fullscreen, windowWidth, windowHeight)) {
         std::fprintf(stderr, "sdl_baseline: no GL window: %s\n", SDL_GetError());
         return 1;
     }
     const FramebufferCalls framebuffers = LoadFramebufferCalls();
-    bool scaled = fullscreen;
+    bool scaled = fullscreen || windowWidth > 0;
     Frame frame = scaled ? MakeFrame(framebuffers) : Frame{};
     ResizeViewport(kWidth, kHeight);
     if (!bare) {

@@ -11,6 +11,8 @@
 //   --part-wait S    seconds to wait for that part (default 90: the main part starts at 33 s)
 //   --rounds N       rounds, each opening both pages in turn (default 3); figures are medians
 //   --seconds S      seconds of frames measured per page and round (default 3)
+//   --scale N        device pixels per CSS pixel (default 1): both pages draw at the device's
+//                    pixels, the demo through its core's scaler, the baseline directly
 //   --not-isolated   serve without COOP/COEP. By default both pages are cross-origin isolated,
 //                    which a threaded (SharedArrayBuffer) build needs anyway and which gives
 //                    performance.now() 5 us steps instead of 100 us: a frame's work here is
@@ -55,6 +57,7 @@ const { values: opts, positionals } = parseArgs({
     'part-wait': { type: 'string', default: '90' },
     rounds: { type: 'string', default: '3' },
     seconds: { type: 'string', default: '3' },
+    scale: { type: 'string', default: '1' },
     'not-isolated': { type: 'boolean', default: false },
   },
 });
@@ -136,14 +139,16 @@ async function measure(browser, url, name) {
 
 const mounts = { '/baseline/': path.join(here, 'baseline'), '/demo/': site ?? path.join(here, 'baseline') };
 const server = await serveFolder(mounts, { crossOriginIsolated: !opts['not-isolated'] });
-const browser = await launchBrowser({ width: 1280, height: 720 });
+const scale = Number(opts.scale);
+const browser = await launchBrowser(scale === 1 ? { width: 1280, height: 720 }
+  : { width: 1280, height: 720, viewport: { width: 1280, height: 720 }, deviceScaleFactor: scale });
 try {
   const urls = {
     baseline: `${server.url}baseline/index.html`,
     demo: site ? `${server.url}demo/${opts.page}${opts.query}` : `${server.url}demo/index.html`,
   };
   const version = browser.context.browser()?.version() ?? (await quietEvaluate(await browser.newPage(), 'navigator.userAgent'));
-  console.error(`# chromium ${version}; demo ${site ?? '(the baseline itself)'}; ${rounds} rounds of ${seconds} s`);
+  console.error(`# chromium ${version}; demo ${site ?? '(the baseline itself)'}; ${rounds} rounds of ${seconds} s; ${scale} device pixels a CSS pixel`);
 
   const results = { demo: [], baseline: [] };
   for (let round = 0; round < rounds; round++) {

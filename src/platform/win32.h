@@ -24,7 +24,10 @@
 //     by every call that sends messages on Windows; input and close requests arrive through the
 //     queue. The messages sent, and their order, are the ones Windows sends for the calls below.
 //   - A display mode is a promise to the program, never a change of the real screen: a
-//     fullscreen window is emulated at the mode's size (platform/core/frames.cpp).
+//     fullscreen window covers the display while the program draws at the mode's size, and
+//     its picture is scaled sharp to the screen (platform/core/frames.cpp, scaler.cpp). A
+//     window on a scaled desktop is shown the same way, as Windows shows a program that knows
+//     nothing of DPI: the program sees its client area, the screen the scaled picture.
 //   - Arguments a call does not mention are accepted and ignored; flags it does not mention are
 //     not acted on. Nothing sets the thread's last error.
 //   - Only the constants below exist; each has its Windows value.
@@ -426,8 +429,8 @@ BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyl
 // WM_NCCALCSIZE, WM_CREATE, WM_SIZE and WM_MOVE, in that order; a procedure that refuses
 // WM_NCCREATE (FALSE) or WM_CREATE (-1), or destroys the window meanwhile, makes creation fail
 // with null. The client area is the asked size less the style's frame, whatever the answer
-// to WM_NCCALCSIZE. A WS_POPUP window at (0, 0) of exactly the size of a display mode in force is
-// fullscreen (emulated). WS_VISIBLE shows it at once.
+// to WM_NCCALCSIZE. A WS_POPUP window at (0, 0) of exactly the size of a display mode in force
+// covers the display. WS_VISIBLE shows it at once.
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
                             int y, int width, int height, HWND parent, HMENU menu,
                             HINSTANCE instance, LPVOID param);
@@ -451,8 +454,8 @@ HWND WINAPI SetFocus(HWND window);
 // WM_NCDESTROY, then releases the window's device context and what was selected into it, and
 // drops its queued messages. A GL context made on it survives, not current.
 BOOL WINAPI DestroyWindow(HWND window);
-// The client area as last reported with WM_SIZE: the mode's size for an emulated fullscreen
-// window, 0 x 0 while minimised.
+// The client area as last reported with WM_SIZE: the mode's size for a window covering the
+// display, the unscaled size on a scaled desktop, 0 x 0 while minimised.
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect);
 BOOL WINAPI IsWindowVisible(HWND window);
 // A display counter from 0; the cursor is hidden over the program's windows while it is below
@@ -506,7 +509,8 @@ int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request);
 // Once per window, as on Windows; setting a different format again fails.
 BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* request);
 // Presents the window's frame through the backend: swapped at the display's refresh on the
-// desktop, scaled sharp to the screen for an emulated fullscreen window, recorded by the
+// desktop, scaled sharp first where the screen has other pixels than the picture (a window
+// covering the display, a scaled desktop, a canvas at the device's pixels), recorded by the
 // capture.
 BOOL WINAPI SwapBuffers(HDC dc);
 

@@ -204,6 +204,71 @@ test('F1 fills the screen with the picture in pillars and back; Escape ends the 
   });
 });
 
+// Every k x k block of the image is of one colour: how many are not.
+function mixedBlocks(image, k) {
+  let mixed = 0;
+  for (let y = 0; y + k <= image.height; y += k) {
+    for (let x = 0; x + k <= image.width; x += k) {
+      const first = pixel(image, x, y).join();
+      let same = true;
+      for (let j = 0; j < k && same; ++j) {
+        for (let i = 0; i < k && same; ++i) same = pixel(image, x + i, y + j).join() === first;
+      }
+      if (!same) ++mixed;
+    }
+  }
+  return mixed;
+}
+
+const canvasOnScreen = (page) => quietEvaluate(page, () => {
+  const canvas = document.querySelector('#stage canvas');
+  const box = canvas.getBoundingClientRect();
+  return { width: canvas.width, height: canvas.height, left: box.left, top: box.top,
+           right: box.right, bottom: box.bottom, viewportWidth: window.innerWidth,
+           viewportHeight: window.innerHeight,
+           scrollWidth: document.documentElement.scrollWidth };
+});
+
+test('at two device pixels a CSS pixel the window is 1280x960 pixels of 2x2 blocks', async () => {
+  await withBrowser({ viewport: { width: 900, height: 700 }, deviceScaleFactor: 2 },
+                    async (browser) => {
+    const { page, console: log } = await openPage(browser, `${server.url}index.html`,
+                                                  { predicate: (q) => q.ready });
+    await clickElement(page, '#box-buttons button:nth-child(2)');
+    await waitForStateQuiet(page, (q) => q.frames > 5);
+    const shown = await canvasOnScreen(page);
+    assert.deepEqual([shown.width, shown.height], [2 * WIDTH, 2 * HEIGHT]);
+    assert.deepEqual([shown.right - shown.left, shown.bottom - shown.top], [WIDTH, HEIGHT]);
+    const picture = await readCanvas(page, '#stage canvas');
+    assert.deepEqual([picture.width, picture.height], [2 * WIDTH, 2 * HEIGHT]);
+    assert.equal(mixedBlocks(picture, 2), 0);
+    assert.deepEqual(log.errors, []);
+  });
+});
+
+test('on a phone held upright the whole picture is in view and the page never scrolls sideways',
+     async () => {
+  await withBrowser({ viewport: { width: 390, height: 844 }, deviceScaleFactor: 3, isMobile: true,
+                      hasTouch: true }, async (browser) => {
+    const { page, console: log } = await openPage(browser, `${server.url}index.html`,
+                                                  { predicate: (q) => q.ready });
+    await page.locator('#box-buttons button:nth-child(2)').tap();
+    await waitForStateQuiet(page, (q) => q.frames > 5);
+    const shown = await canvasOnScreen(page);
+    assert.equal(shown.viewportWidth, 390);
+    assert.equal(shown.scrollWidth, shown.viewportWidth);
+    assert.ok(shown.left >= 0 && shown.right <= shown.viewportWidth && shown.top >= 0 &&
+              shown.bottom <= shown.viewportHeight, JSON.stringify(shown));
+    const cssWidth = shown.right - shown.left;
+    const cssHeight = shown.bottom - shown.top;
+    assert.ok(Math.abs(cssWidth * 3 / 4 - cssHeight) < 1, JSON.stringify(shown));
+    // The drawing buffer has the device's pixels of that size.
+    assert.equal(shown.width, Math.round(cssWidth * 3));
+    assert.equal(shown.height, Math.round(cssHeight * 3));
+    assert.deepEqual(log.errors, []);
+  });
+});
+
 test('without WebGL the page says so in one sentence', async () => {
   await withBrowser({ width: 900, height: 700, args: ['--disable-webgl', '--disable-3d-apis'] },
                     async (browser) => {

@@ -20,6 +20,10 @@ const state = (window.quorvane = {
 // once its question is answered: the first frame after the click costs the same work in both.
 function start() {
   const canvas = document.getElementById('screen');
+  // As sharp as the demo: a drawing buffer of the device's pixels.
+  const ratio = window.devicePixelRatio || 1;
+  canvas.width = Math.round(640 * ratio);
+  canvas.height = Math.round(480 * ratio);
   const gl = canvas.getContext('webgl', { alpha: false, antialias: false });
   if (!gl) throw new Error('WebGL 1 is not available');
 

@@ -3,11 +3,14 @@
 //
 // Everything the page does is in library_quorvane.js; this file only passes the core's calls
 // on, and keeps the two things the core asks for often (the clock, the events) cheap.
+#include <emscripten/em_js.h>
 #include <emscripten/emscripten.h>
 #include <emscripten/html5_webgl.h>
+#include <webgl/webgl1.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "platform/browser/browser.h"
@@ -15,13 +18,12 @@
 
 // The page's side (library_quorvane.js).
 extern "C" {
-int qv_open_surface(const char* title, int width, int height, int visible, int covers);
+int qv_open_surface(const char* title, int width, int height, int visible, int coversDisplay);
 void qv_close_surface(int id);
 void qv_show_surface(int id, int visible);
 void qv_focus_surface(int id);
 void qv_surface_size(int id, int* width, int* height);
 void qv_drawable_size(int id, int* width, int* height);
-int qv_bind_frame(int id, int width, int height, int bits);
 int qv_make_current(int context);
 void qv_delete_context(int context);
 void qv_present(int id);
@@ -142,17 +144,72 @@ bool MakeCurrent(Surface*, SurfaceContext* context) {
 
 void DeleteContext(SurfaceContext* context) { qv_delete_context(HandleOf(context)); }
 
-// The core never fetches entry points from this backend: it keeps no frames of its own here.
-void* GlProcAddress(const char*) { return nullptr; }
+// The entry points the core fetches for its offscreen frames and their scaler: WebGL's, under
+// the names by which the GL emulation keeps track of what is bound (legacy_gl.cpp does the
+// same), and arrays drawn by WebGL itself, since the emulation's glDrawArrays would take over
+// whenever the program has a client-side array enabled.
+EM_JS(void, DrawArraysDirect, (GLenum mode, GLint first, GLsizei count),
+      { GLctx.drawArrays(mode, first, count); });
+
+struct NamedEntry {
+    const char* name;
+    void* entry;
+};
+
+template <typename Function>
+NamedEntry Entry(const char* name, Function* function) {
+    return {name, reinterpret_cast<void*>(function)};
+}
+
+void* GlProcAddress(const char* name) {
+    static const NamedEntry kEntries[] = {
+        Entry("glGenFramebuffers", emscripten_glGenFramebuffers),
+        Entry("glDeleteFramebuffers", emscripten_glDeleteFramebuffers),
+        Entry("glBindFramebuffer", emscripten_glBindFramebuffer),
+        Entry("glFramebufferTexture2D", emscripten_glFramebufferTexture2D),
+        Entry("glGenRenderbuffers", emscripten_glGenRenderbuffers),
+        Entry("glDeleteRenderbuffers", emscripten_glDeleteRenderbuffers),
+        Entry("glBindRenderbuffer", emscripten_glBindRenderbuffer),
+        Entry("glRenderbufferStorage", emscripten_glRenderbufferStorage),
+        Entry("glFramebufferRenderbuffer", emscripten_glFramebufferRenderbuffer),
+        Entry("glCheckFramebufferStatus", emscripten_glCheckFramebufferStatus),
+        Entry("glCreateShader", emscripten_glCreateShader),
+        Entry("glShaderSource", emscripten_glShaderSource),
+        Entry("glCompileShader", emscripten_glCompileShader),
+        Entry("glAttachShader", emscripten_glAttachShader),
+        Entry("glDeleteShader", emscripten_glDeleteShader),
+        Entry("glCreateProgram", emscripten_glCreateProgram),
+        Entry("glBindAttribLocation", emscripten_glBindAttribLocation),
+        Entry("glLinkProgram", emscripten_glLinkProgram),
+        Entry("glGetProgramiv", emscripten_glGetProgramiv),
+        Entry("glDeleteProgram", emscripten_glDeleteProgram),
+        Entry("glUseProgram", emscripten_glUseProgram),
+        Entry("glGetUniformLocation", emscripten_glGetUniformLocation),
+        Entry("glUniform1i", emscripten_glUniform1i),
+        Entry("glUniform1f", emscripten_glUniform1f),
+        Entry("glUniform2f", emscripten_glUniform2f),
+        Entry("glUniform3f", emscripten_glUniform3f),
+        Entry("glGenBuffers", emscripten_glGenBuffers),
+        Entry("glBindBuffer", emscripten_glBindBuffer),
+        Entry("glBufferData", emscripten_glBufferData),
+        Entry("glActiveTexture", emscripten_glActiveTexture),
+        Entry("glVertexAttribPointer", emscripten_glVertexAttribPointer),
+        Entry("glEnableVertexAttribArray", emscripten_glEnableVertexAttribArray),
+        Entry("glDisableVertexAttribArray", emscripten_glDisableVertexAttribArray),
+        Entry("glGetVertexAttribiv", emscripten_glGetVertexAttribiv),
+        Entry("glGetVertexAttribPointerv", emscripten_glGetVertexAttribPointerv),
+        Entry("glDrawArrays", DrawArraysDirect),
+    };
+    for (const NamedEntry& entry : kEntries) {
+        if (std::strcmp(entry.name, name) == 0) return entry.entry;
+    }
+    return nullptr;
+}
 
 void Present(Surface* surface) {
     qv_present(surface->id);
     ++gClock.frames;
     qv_present_after(surface->id);
-}
-
-bool BindWindowFrame(Surface* surface, int width, int height, int bits) {
-    return qv_bind_frame(surface->id, width, height, bits) != 0;
 }
 
 bool DesktopMode(standin::DesktopMode* mode) {
@@ -234,7 +291,6 @@ const standin::Backend& Backend() {
         .deleteContext = DeleteContext,
         .glProcAddress = GlProcAddress,
         .present = Present,
-        .bindWindowFrame = BindWindowFrame,
         .desktopMode = DesktopMode,
         .showCursor = ShowCursor,
         .allowScreenSaver = AllowScreenSaver,

@@ -7,7 +7,7 @@ mergeInto(LibraryManager.library, {
   $QV__deps: ['$GL', '$GLImmediate'],
   $QV: {
     nextId: 1,
-    surfaces: {},  // id -> {canvas, covers, width, height, frame}
+    surfaces: {},  // id -> {canvas, coversDisplay, width, height}
     events: [],    // [type, id, a, b, c, d]
     keys: null,
 
@@ -39,15 +39,33 @@ mergeInto(LibraryManager.library, {
       });
       document.addEventListener('fullscreenchange', function() {
         var surface = QV.current();
-        if (!surface || !surface.covers || document.fullscreenElement) return;
+        // The stage changed size with the fullscreen state: a window's canvas made meanwhile
+        // takes its size at once, not a frame later.
+        if (surface) QV.fit(surface);
+        if (!surface || !surface.coversDisplay || document.fullscreenElement) return;
         // The browser left fullscreen by itself: it keeps Escape for that, and the user who
         // pressed it meant to leave. The program gets the Escape it would have had.
         QV.events.push([1, surface.id, 27, 1, 0, 0], [1, surface.id, 27, 0, 0, 0]);
       });
-      window.addEventListener('resize', function() {
+      // The drawing buffer follows the canvas's size on screen and the device's pixels: a
+      // rotated phone, a zoom, a move to another monitor, the page leaving fullscreen. The
+      // program's core picks the new size up at its next frame.
+      var refit = function() {
         var surface = QV.current();
-        if (surface && surface.covers) QV.fitToScreen(surface);
-      });
+        if (surface) QV.fit(surface);
+      };
+      window.addEventListener('resize', refit);
+      QV.sizes = window.ResizeObserver ? new ResizeObserver(refit) : null;
+      var watchRatio = function() {
+        var ratio = window.matchMedia('(resolution: ' + (window.devicePixelRatio || 1) + 'dppx)');
+        var changed = function() {
+          ratio.removeEventListener('change', changed);
+          refit();
+          watchRatio();
+        };
+        ratio.addEventListener('change', changed);
+      };
+      if (window.matchMedia) watchRatio();
     },
 
     startEmulation: function(handle) {
@@ -75,17 +93,27 @@ mergeInto(LibraryManager.library, {
       if (surface) QV.events.push([type, surface.id, value, 0, 0, 0]);
     },
 
-    // A covering canvas's drawing buffer is the screen's (or, outside fullscreen, the page's)
-    // real pixels: the frame is scaled to it sharp.
-    fitToScreen: function(surface) {
+    // A canvas's drawing buffer has the device's pixels of its size on screen: the whole
+    // screen (or, outside fullscreen, the page) for one covering the display, the stage for a
+    // window, which the page keeps at 640x480 CSS pixels where the viewport has room and
+    // smaller, 4:3 kept, where it has not. The program's core scales its picture to it.
+    fit: function(surface) {
       var ratio = window.devicePixelRatio || 1;
-      surface.canvas.width = Math.round(window.innerWidth * ratio);
-      surface.canvas.height = Math.round(window.innerHeight * ratio);
+      var width = window.innerWidth, height = window.innerHeight;
+      if (!surface.coversDisplay) {
+        var box = surface.canvas.getBoundingClientRect();
+        width = box.width;
+        height = box.height;
+      }
+      width = Math.max(1, Math.round(width * ratio));
+      height = Math.max(1, Math.round(height * ratio));
+      if (surface.canvas.width !== width) surface.canvas.width = width;
+      if (surface.canvas.height !== height) surface.canvas.height = height;
     },
   },
 
   qv_open_surface__deps: ['$QV'],
-  qv_open_surface: function(title, width, height, visible, covers) {
+  qv_open_surface: function(title, width, height, visible, coversDisplay) {
     var stage = document.getElementById('stage');
     var canvas = document.createElement('canvas');
     var id = QV.nextId++;
@@ -93,17 +121,17 @@ mergeInto(LibraryManager.library, {
     canvas.tabIndex = 0;
     canvas.setAttribute('aria-label', UTF8ToString(title));
     if (!visible) canvas.style.visibility = 'hidden';
-    var surface = {id: id, canvas: canvas, covers: !!covers, width: width, height: height,
-                   frame: null};
-    if (covers) {
+    var surface = {id: id, canvas: canvas, coversDisplay: !!coversDisplay, width: width,
+                   height: height};
+    if (coversDisplay) {
       canvas.className = 'covering';
       stage.appendChild(canvas);
-      QV.fitToScreen(surface);
+      QV.fit(surface);
       // Within the click or key that asked for it, the browser lets the page go fullscreen.
       var shown = stage.requestFullscreen ? stage.requestFullscreen({navigationUI: 'hide'})
                                           : Promise.reject(new Error('no fullscreen'));
       shown.then(function() {
-        QV.fitToScreen(surface);
+        QV.fit(surface);
         // Where the browser allows it, Escape reaches the program, as on Windows.
         if (navigator.keyboard && navigator.keyboard.lock) {
           navigator.keyboard.lock(['Escape']).catch(function() {});
@@ -111,13 +139,13 @@ mergeInto(LibraryManager.library, {
       }, function() {
         // Refused (a frame that does not allow it, or no user gesture): the picture fills the
         // page instead.
-        QV.fitToScreen(surface);
+        QV.fit(surface);
       });
     } else {
-      canvas.width = width > 0 ? width : 1;
-      canvas.height = height > 0 ? height : 1;
       stage.appendChild(canvas);
+      QV.fit(surface);
     }
+    if (QV.sizes) QV.sizes.observe(canvas);
     QV.surfaces[id] = surface;
     return id;
   },
@@ -127,10 +155,11 @@ mergeInto(LibraryManager.library, {
     var surface = QV.surfaces[id];
     if (!surface) return;
     delete QV.surfaces[id];
-    if (surface.covers && document.fullscreenElement) {
+    if (surface.coversDisplay && document.fullscreenElement) {
       if (navigator.keyboard && navigator.keyboard.unlock) navigator.keyboard.unlock();
       document.exitFullscreen().catch(function() {});
     }
+    if (QV.sizes) QV.sizes.unobserve(surface.canvas);
     surface.canvas.remove();
     QV.events = QV.events.filter(function(event) { return event[1] !== id; });
   },
@@ -147,16 +176,13 @@ mergeInto(LibraryManager.library, {
     if (surface) surface.canvas.focus({preventScroll: true});
   },
 
+  // A window keeps the client area it was made with, in the program's pixels, whatever the
+  // canvas's size on screen: the picture is scaled to that.
   qv_surface_size__deps: ['$QV'],
   qv_surface_size: function(id, width, height) {
     var surface = QV.surfaces[id];
-    var w = 0, h = 0;
-    if (surface) {
-      w = surface.covers ? window.innerWidth : surface.canvas.width;
-      h = surface.covers ? window.innerHeight : surface.canvas.height;
-    }
-    HEAP32[width >> 2] = w;
-    HEAP32[height >> 2] = h;
+    HEAP32[width >> 2] = surface ? surface.width : 0;
+    HEAP32[height >> 2] = surface ? surface.height : 0;
   },
 
   qv_drawable_size__deps: ['$QV'],
@@ -223,29 +249,9 @@ mergeInto(LibraryManager.library, {
     if (lose) lose.loseContext();
   },
 
-  qv_bind_frame__deps: ['$QV'],
-  qv_bind_frame: function(id, width, height, bits) {
-    var surface = QV.surfaces[id];
-    if (!surface) return 0;
-    if (width === 0) {
-      GLctx.bindFramebuffer(GLctx.FRAMEBUFFER, null);
-      return 1;
-    }
-    var frame = window.quorvane.emulatedFrame(GLctx, width, height, bits);
-    if (!frame) return 0;
-    surface.frame = frame;
-    GLctx.bindFramebuffer(GLctx.FRAMEBUFFER, frame.framebuffer);
-    GLctx.viewport(0, 0, width, height);
-    return 1;
-  },
-
   qv_present__deps: ['$QV'],
   qv_present__sig: 'vi',
-  qv_present: function(id) {
-    var surface = QV.surfaces[id];
-    if (surface && surface.frame) window.quorvane.scaleFrame(GLctx, surface);
-    window.quorvane.framePresented(surface);
-  },
+  qv_present: function(id) { window.quorvane.framePresented(QV.surfaces[id]); },
 
   // The frame is shown once the page's script lets go: the program waits for the next
   // animation frame (or, on a test's fixed clock, only for the page's other work to run).

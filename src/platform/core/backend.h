@@ -2,7 +2,7 @@
 //
 // The core keeps Windows' rules (handles, classes, windows and their messages in Windows'
 // order, the queue, activation and focus, device contexts and pixel formats, GL contexts, font
-// objects and glyph lists, the display-mode promise and emulated fullscreen, what PlaySoundA's
+// objects and glyph lists, the display-mode promise and the scaling of pictures, what PlaySoundA's
 // flags and MessageBoxA's buttons mean). A backend does what a windowing system does, and
 // nothing of Win32: it opens surfaces, makes GL contexts, shows frames, keeps time, reads
 // input, plays sound, shows boxes and rasterises glyphs.

@@ -48,6 +48,9 @@ export function chromiumArgs({ width, height, screen, fullscreen }) {
 //   args            more Chromium switches
 //   viewport        a Playwright viewport to emulate; by default none, so the page sees the
 //                   real window and screen and fullscreen behaves as the browser does it
+//   deviceScaleFactor, isMobile, hasTouch
+//                   a device to emulate with the viewport: its pixels per CSS pixel, a phone's
+//                   layout viewport, touch events
 // Resolves to { context, newPage(), close() }. close() is safe to call more than once and
 // removes the profile folder.
 export async function launchBrowser(options = {}) {
@@ -63,6 +66,9 @@ export async function launchBrowser(options = {}) {
       ignoreDefaultArgs: ['--headless'],
       args: [...chromiumArgs({ width, height, screen, fullscreen: !!options.fullscreen }), ...(options.args ?? [])],
       viewport: options.viewport ?? null,
+      deviceScaleFactor: options.deviceScaleFactor,
+      isMobile: options.isMobile,
+      hasTouch: options.hasTouch,
       timeout: options.timeout ?? 60_000,
     });
   } catch (e) {

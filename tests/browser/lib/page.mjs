@@ -161,8 +161,8 @@ export async function clickElement(page, selector, options) {
   await page.locator(selector).first().click(options);
 }
 
-// The element's pixels as they are on screen, RGBA, one pixel per CSS pixel (the harness
-// runs at a device scale of 1). A screenshot is taken rather than reading the canvas back,
+// The element's pixels as they are on screen, RGBA, one pixel per device pixel (per CSS pixel
+// at a device scale of 1, as the harness runs unless told otherwise). A screenshot is taken rather than reading the canvas back,
 // so WebGL needs no preserveDrawingBuffer. It is a Playwright call: it counts as a gesture.
 export async function readCanvas(page, selector = 'canvas') {
   const png = await page.locator(selector).first().screenshot({ caret: 'hide' });
