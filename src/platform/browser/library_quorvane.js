@@ -72,6 +72,32 @@ mergeInto(LibraryManager.library, {
       QV.emulated = handle;
       Module.useWebGL = true;
       GLImmediate.init();
+      QV.keepDrawState(GL.getContext(handle).GLctx);
+    },
+
+    // WebGL answers a query of the colour mask or the clear colour only once the GPU process
+    // has caught up with every command before it: tens of milliseconds a frame at a phone's
+    // pixels, where the core saves both around each scaling. The context keeps them itself.
+    keepDrawState: function(gl) {
+      if (gl.qvKept) return;
+      gl.qvKept = true;
+      var mask = [true, true, true, true];
+      var clear = [0, 0, 0, 0];
+      var colorMask = gl.colorMask, clearColor = gl.clearColor, getParameter = gl.getParameter;
+      var clamp = function(v) { return Math.min(1, Math.max(0, v)); };
+      gl.colorMask = function(r, g, b, a) {
+        mask = [!!r, !!g, !!b, !!a];
+        colorMask.call(gl, r, g, b, a);
+      };
+      gl.clearColor = function(r, g, b, a) {
+        clear = [clamp(r), clamp(g), clamp(b), clamp(a)];
+        clearColor.call(gl, r, g, b, a);
+      };
+      gl.getParameter = function(name) {
+        if (name === gl.COLOR_WRITEMASK) return mask.slice();
+        if (name === gl.COLOR_CLEAR_VALUE) return new Float32Array(clear);
+        return getParameter.call(gl, name);
+      };
     },
 
     virtualKey: function(event) {
