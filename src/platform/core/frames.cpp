@@ -184,13 +184,18 @@ void DrawableSize(const standin::Window& window, int* width, int* height) {
     standin::TheBackend().drawableSize(window.surface, width, height);
 }
 
-// Whether the picture must be drawn offscreen and scaled to the drawable.
+// Whether the picture must be drawn offscreen and scaled to the drawable: where the backend
+// shows the window at another scale than the program's pixels. Asked of the surface as it is
+// now, not of the picture, which follows a resize only once the program has been told of it.
 bool NeedsScaling(const standin::Window& window) {
     if (window.coversDisplay) return true;
+    int surfaceWidth = 0;
+    int surfaceHeight = 0;
+    standin::TheBackend().surfaceSize(window.surface, &surfaceWidth, &surfaceHeight);
     int width = 0;
     int height = 0;
     DrawableSize(window, &width, &height);
-    return width != window.pictureWidth || height != window.pictureHeight;
+    return width != surfaceWidth || height != surfaceHeight;
 }
 
 // Calls the backend's present with the program's frame bound for reading, scaled to the

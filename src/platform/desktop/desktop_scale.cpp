@@ -1,6 +1,7 @@
 // The desktop's scale, read as GTK and Qt programs on X11 read it: GDK_SCALE where it is set,
 // else the X resource Xft.dpi over 96 (GNOME and KDE set it for a scaled screen, on X11 and for
-// XWayland programs alike), else 1. Fractions (1.25, 1.5, 1.75) stand as they are.
+// XWayland programs alike), else 1. Fractions (1.25, 1.5, 1.75) stand as they are. Read once,
+// when the first window opens.
 //
 // The desktop's header comes first: Xlib's macros (None among them) would rewrite the core's
 // names.
@@ -55,6 +56,12 @@ double XftDpi() {
 }
 
 double ReadScale() {
+    // Windows nobody sees (the capture's) have no desktop to match.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver != nullptr &&
+        (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
+        return 1.0;
+    }
     const double gdk = Number(std::getenv("GDK_SCALE"));
     if (Usable(gdk)) return gdk;
     if (std::getenv("DISPLAY") == nullptr) return 1.0;
