@@ -30,6 +30,7 @@ void qv_present(int id);
 void qv_present_after(int id);
 int qv_desktop_mode(int* width, int* height, int* bits);
 void qv_show_cursor(int visible);
+void qv_allow_screen_saver(int allowed);
 int qv_next_event(int* fields);
 int qv_show_box(const char* caption, const char* text, int yesNo, int icon);
 int qv_play_sound(const char* path, int wait, int useDefault);
@@ -218,9 +219,7 @@ bool DesktopMode(standin::DesktopMode* mode) {
 
 void ShowCursor(bool visible) { qv_show_cursor(visible ? 1 : 0); }
 
-// A page cannot hold the screen saver off without asking for a wake lock, which is the user's
-// browser's to grant; the demo's wish is left unmet.
-void AllowScreenSaver(bool) {}
+void AllowScreenSaver(bool allowed) { qv_allow_screen_saver(allowed ? 1 : 0); }
 
 DWORD ClockMs() {
     if (gClock.fixedFps > 0) {

@@ -9,6 +9,7 @@ mergeInto(LibraryManager.library, {
     nextId: 1,
     surfaces: {},  // id -> {canvas, coversDisplay, width, height}
     events: [],    // [type, id, a, b, c, d]
+    afterFrame: [],  // events queued once the next frame is presented
     keys: null,
 
     init: function() {
@@ -37,16 +38,27 @@ mergeInto(LibraryManager.library, {
       document.addEventListener('visibilitychange', function() {
         QV.tell(document.hidden ? 3 : 4, 0);
       });
-      document.addEventListener('fullscreenchange', function() {
+      var fullscreenChanged = function() {
         var surface = QV.current();
         // The stage changed size with the fullscreen state: a window's canvas made meanwhile
         // takes its size at once, not a frame later.
         if (surface) QV.fit(surface);
-        if (!surface || !surface.coversDisplay || document.fullscreenElement) return;
+        if (!surface || !surface.coversDisplay || QV.fullscreenElement()) return;
         // The browser left fullscreen by itself: it keeps Escape for that, and the user who
         // pressed it meant to leave. The program gets the Escape it would have had.
         QV.events.push([1, surface.id, 27, 1, 0, 0], [1, surface.id, 27, 0, 0, 0]);
-      });
+      };
+      document.addEventListener('fullscreenchange', fullscreenChanged);
+      document.addEventListener('webkitfullscreenchange', fullscreenChanged);
+      // The page's key controls, for touch and mouse: a press goes down now and comes up once
+      // the program has presented a frame, so it has seen the key down, as from a keyboard.
+      q.pressKey = function(name) {
+        var surface = QV.current();
+        var vk = QV.keys[name];
+        if (!surface || !vk || q.boxOpen) return;
+        QV.events.push([1, surface.id, vk, 1, 0, 0]);
+        QV.afterFrame.push([1, surface.id, vk, 0, 0, 0]);
+      };
       // The drawing buffer follows the canvas's size on screen and the device's pixels: a
       // rotated phone, a zoom, a move to another monitor, the page leaving fullscreen. The
       // program's core picks the new size up at its next frame.
@@ -119,6 +131,38 @@ mergeInto(LibraryManager.library, {
       if (surface) QV.events.push([type, surface.id, value, 0, 0, 0]);
     },
 
+    // Fullscreen as each engine names it: unprefixed, or with WebKit's prefix.
+    fullscreenElement: function() {
+      return document.fullscreenElement || document.webkitFullscreenElement || null;
+    },
+
+    fullscreenEnabled: function() {
+      return !!(document.fullscreenEnabled || document.webkitFullscreenEnabled);
+    },
+
+    requestFullscreen: function(element) {
+      if (element.requestFullscreen) return element.requestFullscreen({navigationUI: 'hide'});
+      if (element.webkitRequestFullscreen) {
+        // The prefixed call returns nothing: its answer is the next change or error event.
+        return new Promise(function(resolve, reject) {
+          var done = function(event) {
+            document.removeEventListener('webkitfullscreenchange', done);
+            document.removeEventListener('webkitfullscreenerror', done);
+            if (event.type === 'webkitfullscreenchange') resolve(); else reject(new Error('refused'));
+          };
+          document.addEventListener('webkitfullscreenchange', done);
+          document.addEventListener('webkitfullscreenerror', done);
+          element.webkitRequestFullscreen();
+        });
+      }
+      return Promise.reject(new Error('no fullscreen'));
+    },
+
+    exitFullscreen: function() {
+      if (document.exitFullscreen) return document.exitFullscreen().catch(function() {});
+      if (document.webkitExitFullscreen) document.webkitExitFullscreen();
+    },
+
     // A canvas's drawing buffer has the device's pixels of its size on screen: the whole
     // screen (or, outside fullscreen, the page) for one covering the display, the stage for a
     // window, which the page keeps at 640x480 CSS pixels where the viewport has room and
@@ -141,6 +185,7 @@ mergeInto(LibraryManager.library, {
   qv_open_surface__deps: ['$QV'],
   qv_open_surface: function(title, width, height, visible, coversDisplay) {
     var stage = document.getElementById('stage');
+    var player = document.getElementById('player');
     var canvas = document.createElement('canvas');
     var id = QV.nextId++;
     canvas.id = 'qv-surface-' + id;
@@ -154,8 +199,7 @@ mergeInto(LibraryManager.library, {
       stage.appendChild(canvas);
       QV.fit(surface);
       // Within the click or key that asked for it, the browser lets the page go fullscreen.
-      var shown = stage.requestFullscreen ? stage.requestFullscreen({navigationUI: 'hide'})
-                                          : Promise.reject(new Error('no fullscreen'));
+      var shown = QV.requestFullscreen(player);
       shown.then(function() {
         QV.fit(surface);
         // Where the browser allows it, Escape reaches the program, as on Windows.
@@ -181,9 +225,9 @@ mergeInto(LibraryManager.library, {
     var surface = QV.surfaces[id];
     if (!surface) return;
     delete QV.surfaces[id];
-    if (surface.coversDisplay && document.fullscreenElement) {
+    if (surface.coversDisplay && QV.fullscreenElement()) {
       if (navigator.keyboard && navigator.keyboard.unlock) navigator.keyboard.unlock();
-      document.exitFullscreen().catch(function() {});
+      QV.exitFullscreen();
     }
     if (QV.sizes) QV.sizes.unobserve(surface.canvas);
     surface.canvas.remove();
@@ -220,7 +264,7 @@ mergeInto(LibraryManager.library, {
 
   qv_desktop_mode: function(width, height, bits) {
     // A page that may not go fullscreen has no display mode to offer.
-    if (!document.fullscreenEnabled) return 0;
+    if (!QV.fullscreenEnabled()) return 0;
     var ratio = window.devicePixelRatio || 1;
     HEAP32[width >> 2] = Math.round(screen.width * ratio);
     HEAP32[height >> 2] = Math.round(screen.height * ratio);
@@ -277,7 +321,14 @@ mergeInto(LibraryManager.library, {
 
   qv_present__deps: ['$QV'],
   qv_present__sig: 'vi',
-  qv_present: function(id) { window.quorvane.framePresented(QV.surfaces[id]); },
+  qv_present: function(id) {
+    window.quorvane.framePresented(QV.surfaces[id]);
+    while (QV.afterFrame.length) QV.events.push(QV.afterFrame.shift());
+  },
+
+  // The program asks Windows to keep the screen saver off while its window is active; a page
+  // asks for a screen wake lock.
+  qv_allow_screen_saver: function(allowed) { window.quorvane.keepAwake(!allowed); },
 
   // The frame is shown once the page's script lets go: the program waits for the next
   // animation frame (or, on a test's fixed clock, only for the page's other work to run).

@@ -26,6 +26,9 @@
     boxOpen: false,
     sound: null,       // what PlaySoundA started: {path, duration, startFrame, isDefault}
     audio: null,
+    // The screen wake lock the program's wish keeps: wanted while its window is active, held
+    // when the browser granted it; requests and releases counted.
+    wakeLock: {wanted: false, held: false, requests: 0, releases: 0, refused: null},
   };
   window.quorvane = q;
 
@@ -126,6 +129,48 @@
       });
     });
   };
+
+  // ---- The screen kept awake ----
+  var lock = null;
+  var requestLock = function() {
+    var w = q.wakeLock;
+    if (!w.wanted || lock || document.hidden || !navigator.wakeLock) return;
+    w.requests += 1;
+    navigator.wakeLock.request('screen').then(function(sentinel) {
+      if (!w.wanted) {
+        sentinel.release();
+        return;
+      }
+      lock = sentinel;
+      w.held = true;
+      // The browser lets it go itself when the page is hidden.
+      sentinel.addEventListener('release', function() {
+        if (lock === sentinel) lock = null;
+        w.held = false;
+        w.releases += 1;
+      });
+    }, function(error) {
+      // Refused (no permission, a battery saver): the screen saver may come, nothing else.
+      w.refused = error.name;
+    });
+  };
+  q.keepAwake = function(wanted) {
+    q.wakeLock.wanted = wanted;
+    if (wanted) {
+      requestLock();
+    } else if (lock) {
+      lock.release();
+    }
+  };
+  // Shown again, the page asks again for the lock the browser dropped when it was hidden.
+  document.addEventListener('visibilitychange', requestLock);
+
+  // ---- The keys, for touch and mouse ----
+  Array.prototype.forEach.call(document.querySelectorAll('#keys button'), function(button) {
+    button.addEventListener('click', function() {
+      if (q.pressKey) q.pressKey(button.dataset.key);
+    });
+  });
 
   // ---- Boxes ----
   var kAnswers = {ok: 1, yes: 6, no: 7};
@@ -233,6 +278,7 @@
     q.exitCode = status;
     q.state = 'ended';
     q.stopSound();
+    q.keepAwake(false);
     var ended = document.getElementById('ended');
     document.getElementById('ended-text').textContent =
         q.errorText ? 'The demo stopped: ' + q.errorText
