@@ -11,6 +11,8 @@
 # rather than left to the linker's defaults, which older binutils did not set; the stack
 # protector and fortified functions. The protector's runtime (libssp, linked in statically)
 # costs about 1 KiB and imports ADVAPI32 for its random canary.
+#
+# Included before reproducible.cmake, whose path maps must come after dpkg-buildflags' own.
 if(WIN32)
   add_compile_options(-fstack-protector-strong -D_FORTIFY_SOURCE=2)
   add_link_options(-fstack-protector-strong -Wl,--dynamicbase -Wl,--nxcompat)
