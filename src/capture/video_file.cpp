@@ -49,6 +49,10 @@ constexpr const char* kVideoEncoder = "libx264";
 // pays for that with a file about 1.6 times as large.
 constexpr const char* kPreset = "ultrafast";
 constexpr const char* kCrf = "18";
+// x264's output depends on how many threads encode it, and left to itself it takes one and a
+// half per processor, so every machine would make a video of its own. A fixed number makes the
+// same file everywhere; three is what it took on two cores, where the capture was timed.
+constexpr int kVideoThreads = 3;
 constexpr int kAudioRate = 48000;
 constexpr std::int64_t kAacBitRate = 192000;
 constexpr int kMixChunk = 4096;  // soundtrack samples per channel mixed at a time
@@ -291,7 +295,7 @@ bool OpenVideoStream(const char* name, int width, int height, int scale, char* w
     video.pix_fmt = AV_PIX_FMT_YUV420P;
     video.colorspace = AVCOL_SPC_SMPTE170M;
     video.color_range = AVCOL_RANGE_MPEG;
-    video.thread_count = 0;  // the encoder's own threads, as many as it finds useful
+    video.thread_count = kVideoThreads;
     av_opt_set(video.priv_data, "preset", kPreset, 0);
     av_opt_set(video.priv_data, "crf", kCrf, 0);
     gFile.videoStream = StartStream(gFile.video, codec, "H.264", "video", why, whySize);

@@ -151,7 +151,11 @@ TEST_F(PrintTrace, FormatsAndDrawsOneListPerByte) {
 
 TEST_F(PrintTrace, ANullFormatTouchesNothing) {
     const char* volatile nothing = nullptr;
+    // The build warns of a format that is no literal, which is what this test passes on purpose.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-security"
     PrintText(nothing);
+#pragma GCC diagnostic pop
     EXPECT_TRUE(TakeTrace().empty());
 }
 
