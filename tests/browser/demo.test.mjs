@@ -6,14 +6,13 @@
 // capture program (default build/quorvane-capture), which runs in its folder beside Data/.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
-import os from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 import {
   serveFolder, withBrowser, openPage, clickElement, waitForStateQuiet, quietEvaluate, holdKey,
-  readCanvas, loadPng, meanAbsDiff, equalOverMask, pixel,
+  readCanvas, meanAbsDiff, equalOverMask, pixel, stillImage, BOOT_TEXT, ink, captureStills,
+  WIDTH, HEIGHT,
 } from './lib/index.mjs';
 
 const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
@@ -30,99 +29,41 @@ before(async () => {
 after(async () => server?.close());
 
 const FPS = 60;
-const WIDTH = 640;
-const HEIGHT = 480;
-
-// The page's stills are RGBA rows bottom first, base64; the capture's PNGs top first.
-function stillImage(still) {
-  const bytes = Buffer.from(still.rgba, 'base64');
-  const data = Buffer.alloc(bytes.length);
-  const row = still.width * 4;
-  for (let y = 0; y < still.height; ++y) {
-    bytes.copy(data, (still.height - 1 - y) * row, y * row, (y + 1) * row);
-  }
-  return { width: still.width, height: still.height, data };
-}
-
-// Where a point (x, y, z) in front of the camera lands in the 640x480 window, through the
-// demo's projection (45 degrees vertically, 4:3), top-down rows as in a PNG.
-function windowPoint(x, y, z) {
-  const f = 1 / Math.tan((45 / 2) * Math.PI / 180);
-  const ndcX = (f / (WIDTH / HEIGHT)) * x / -z;
-  const ndcY = f * y / -z;
-  return { x: (ndcX + 1) / 2 * WIDTH, y: HEIGHT - (ndcY + 1) / 2 * HEIGHT };
-}
-
-// The band of a line of boot text: from its raster position (on the baseline) up by the
-// glyphs' height and down by their descent.
-function textBand(x, y, z) {
-  const at = windowPoint(x, y, z);
-  const top = Math.floor(at.y) - 18;
-  return { x: Math.floor(at.x) - 2, y: top, width: WIDTH - 2 - Math.floor(at.x), height: 24 };
-}
 
 test('the frames of five moments match the capture\'s stills of the same moments', async (t) => {
   const times = [5.5, 19, 31, 50, 95];
-  const stills = fs.mkdtempSync(path.join(os.tmpdir(), 'quorvane-stills-'));
-  try {
-    execFileSync(captureExe, ['--fps', String(FPS), '--frames-at', times.join(','),
-                              '--frames-dir', stills],
-                 { cwd: path.dirname(captureExe), stdio: 'pipe', timeout: 600_000 });
-    await withBrowser({ width: 900, height: 700 }, async (browser) => {
-      const { page, console: log } = await openPage(
-          browser, `${server.url}index.html?fps=${FPS}&stills=${times.join(',')}`,
-          { predicate: (q) => q.ready });
-      await clickElement(page, '#box-buttons button:nth-child(2)');  // No: the window
-      await waitForStateQuiet(page, (q, n) => Object.keys(q.stills).length === n || q.state === 'ended',
-                              { arg: times.length, timeout: 300_000 });
-      const pageStills = await quietEvaluate(page, () => window.quorvane.stills);
-      for (const seconds of times) {
-        const ms = Math.round(seconds * 1000);
-        const ours = stillImage(pageStills[ms]);
-        const theirs = loadPng(path.join(stills, `${String(ms).padStart(6, '0')}.png`));
-        assert.equal(ours.width, theirs.width);
-        assert.equal(ours.height, theirs.height);
-        const whole = { x: 0, y: 0, width: WIDTH, height: HEIGHT };
-        // SwiftShader and llvmpipe rasterise the same triangles a little differently along
-        // their edges; measured between the two: at most 0.72 a channel on these frames.
-        const diff = Math.max(...meanAbsDiff(ours, theirs, whole).slice(0, 3));
-        t.diagnostic(`${seconds} s: mean absolute difference ${diff.toFixed(3)} a channel`);
-        assert.ok(diff < 1.5, `${seconds} s: mean difference ${diff.toFixed(3)}`);
+  const theirs = captureStills(captureExe, times, FPS);
+  await withBrowser({ width: 900, height: 700 }, async (browser) => {
+    const { page, console: log } = await openPage(
+        browser, `${server.url}index.html?fps=${FPS}&stills=${times.join(',')}`,
+        { predicate: (q) => q.ready });
+    await clickElement(page, '#box-buttons button:nth-child(2)');  // No: the window
+    await waitForStateQuiet(page, (q, n) => Object.keys(q.stills).length === n || q.state === 'ended',
+                            { arg: times.length, timeout: 300_000 });
+    const pageStills = await quietEvaluate(page, () => window.quorvane.stills);
+    for (const seconds of times) {
+      const ms = Math.round(seconds * 1000);
+      const ours = stillImage(pageStills[ms]);
+      assert.equal(ours.width, theirs[ms].width);
+      assert.equal(ours.height, theirs[ms].height);
+      const whole = { x: 0, y: 0, width: WIDTH, height: HEIGHT };
+      // SwiftShader and llvmpipe rasterise the same triangles a little differently along
+      // their edges; measured between the two: at most 0.72 a channel on these frames.
+      const diff = Math.max(...meanAbsDiff(ours, theirs[ms], whole).slice(0, 3));
+      t.diagnostic(`${seconds} s: mean absolute difference ${diff.toFixed(3)} a channel`);
+      assert.ok(diff < 1.5, `${seconds} s: mean difference ${diff.toFixed(3)}`);
+    }
+    // The boot text over the upright screen: the same pixels are ink, glyph for glyph.
+    for (const seconds of [5.5, 31]) {
+      const ms = Math.round(seconds * 1000);
+      for (const band of BOOT_TEXT) {
+        const same = equalOverMask(ink(stillImage(pageStills[ms])), ink(theirs[ms]), band);
+        assert.ok(same.compared > 0 && same.equal,
+                  `${seconds} s, text at ${band.y}: ${JSON.stringify(same.first)}`);
       }
-      // The boot text over the upright screen: the same pixels are ink, glyph for glyph. The
-      // two GLs may round a colour's last bit differently (0.21 of 255 is 53 or 54), so a pixel
-      // is ink where it is nearer the text's boot blue than the screen's blue.
-      const boot = [[-0.355, 0.27], [-0.4, 0.2], [-0.4, 0.13]].map(([x, y]) => textBand(x, y, -1));
-      const bootBlue = [0.5, 0.5, 0.9].map((c) => c * 255);
-      const screenBlue = [0.21, 0.2, 0.62].map((c) => c * 255);
-      const distance = (p, c) => Math.hypot(p[0] - c[0], p[1] - c[1], p[2] - c[2]);
-      const ink = (image) => {
-        const mask = { width: image.width, height: image.height,
-                       data: Buffer.alloc(image.width * image.height * 4) };
-        for (let y = 0; y < image.height; ++y) {
-          for (let x = 0; x < image.width; ++x) {
-            const p = pixel(image, x, y);
-            const v = distance(p, bootBlue) < distance(p, screenBlue) ? 255 : 0;
-            mask.data.fill(v, (y * image.width + x) * 4, (y * image.width + x) * 4 + 4);
-          }
-        }
-        return mask;
-      };
-      for (const seconds of [5.5, 31]) {
-        const ms = Math.round(seconds * 1000);
-        const ours = ink(stillImage(pageStills[ms]));
-        const theirs = ink(loadPng(path.join(stills, `${String(ms).padStart(6, '0')}.png`)));
-        for (const band of boot) {
-          const same = equalOverMask(ours, theirs, band);
-          assert.ok(same.compared > 0 && same.equal,
-                    `${seconds} s, text at ${band.y}: ${JSON.stringify(same.first)}`);
-        }
-      }
-      assert.deepEqual(log.errors, []);
-    });
-  } finally {
-    fs.rmSync(stills, { recursive: true, force: true });
-  }
+    }
+    assert.deepEqual(log.errors, []);
+  });
 });
 
 // The music's length from its WAV header: data bytes over bytes a second.

@@ -28,6 +28,7 @@ mergeInto(LibraryManager.library, {
         if (!vk || !surface) return;
         // F1 would open the browser's help, Tab move the focus, Space scroll the page.
         event.preventDefault();
+        if (event.type === 'keydown' && !event.repeat) QV.beforeSwitch(vk, surface);
         QV.events.push([1, surface.id, vk, event.type === 'keydown' ? 1 : 0,
                         event.repeat ? 1 : 0, event.altKey ? 1 : 0]);
       };
@@ -56,6 +57,7 @@ mergeInto(LibraryManager.library, {
         var surface = QV.current();
         var vk = QV.keys[name];
         if (!surface || !vk || q.boxOpen) return;
+        QV.beforeSwitch(vk, surface);
         QV.events.push([1, surface.id, vk, 1, 0, 0]);
         QV.afterFrame.push([1, surface.id, vk, 0, 0, 0]);
       };
@@ -131,6 +133,17 @@ mergeInto(LibraryManager.library, {
       if (surface) QV.events.push([type, surface.id, value, 0, 0, 0]);
     },
 
+    // F1 in a window switches the program to fullscreen at its next frame. Firefox lets a page
+    // go fullscreen only within the handler of the key or click itself, so the page goes ahead
+    // of the program there and then; the covering surface then finds it fullscreen.
+    beforeSwitch: function(vk, surface) {
+      if (vk !== QV.keys.F1 || surface.coversDisplay || QV.fullscreenElement() ||
+          !QV.fullscreenEnabled()) {
+        return;
+      }
+      QV.requestFullscreen(document.getElementById('player')).catch(function() {});
+    },
+
     // Fullscreen as each engine names it: unprefixed, or with WebKit's prefix.
     fullscreenElement: function() {
       return document.fullscreenElement || document.webkitFullscreenElement || null;
@@ -199,7 +212,9 @@ mergeInto(LibraryManager.library, {
       stage.appendChild(canvas);
       QV.fit(surface);
       // Within the click or key that asked for it, the browser lets the page go fullscreen.
-      var shown = QV.requestFullscreen(player);
+      // Already there where the page went ahead of the program (see beforeSwitch).
+      var shown = QV.fullscreenElement() === player ? Promise.resolve()
+                                                    : QV.requestFullscreen(player);
       shown.then(function() {
         QV.fit(surface);
         // Where the browser allows it, Escape reaches the program, as on Windows.
@@ -212,6 +227,9 @@ mergeInto(LibraryManager.library, {
         QV.fit(surface);
       });
     } else {
+      // A window after a fullscreen the page went into ahead of the program (which then made
+      // no covering surface, its mode refused): the page leaves it.
+      if (QV.fullscreenElement()) QV.exitFullscreen();
       stage.appendChild(canvas);
       QV.fit(surface);
     }

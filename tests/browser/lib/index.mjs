@@ -4,3 +4,5 @@ export * from './server.mjs';
 export * from './browser.mjs';
 export * from './page.mjs';
 export * from './image.mjs';
+export * from './scene.mjs';
+export * from './engines.mjs';
