@@ -1,5 +1,5 @@
 #!/usr/bin/env node
-// Web benchmark: the demo's page against a hand-written WebGL 1 baseline, in one browser run.
+// Web benchmark: the demo's page against a hand-written WebGL 1 baseline, in one engine.
 //
 //   node bench/web/run.mjs [SITE] [options]
 //
@@ -13,11 +13,15 @@
 //   --seconds S      seconds of frames measured per page and round (default 3)
 //   --scale N        device pixels per CSS pixel (default 1): both pages draw at the device's
 //                    pixels, the demo through its core's scaler, the baseline directly
+//                    (Chromium and Firefox; WebKit has only its own)
+//   --engine NAME    chromium (default), firefox or webkit; the last two need a display, and
+//                    Firefox a sound server: run them under tests/support/with-xvfb and
+//                    tests/browser/with-pulseaudio
 //   --not-isolated   serve without COOP/COEP. By default both pages are cross-origin isolated,
 //                    which a threaded (SharedArrayBuffer) build needs anyway and which gives
 //                    performance.now() 5 us steps instead of 100 us: a frame's work here is
 //                    a fraction of a millisecond
-// It needs `npm ci` in tests/browser (playwright-core) and Debian's /usr/bin/chromium.
+// It needs `npm ci` in tests/browser and the engine's browser (scripts/install-deps).
 //
 // It prints one line per figure, `<figure> <demo> <baseline> <ratio>`, the ratio being
 // demo / baseline (a frame rate under 1 or a time above 1 means the demo is behind):
@@ -42,9 +46,7 @@
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { parseArgs } from 'node:util';
-import {
-  serveFolder, launchBrowser, quietEvaluate, waitForStateQuiet, waitFrames, clickElement,
-} from '../../tests/browser/lib/index.mjs';
+import { serveFolder, withEngine, ENGINES } from '../../tests/browser/lib/index.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 
@@ -58,6 +60,7 @@ const { values: opts, positionals } = parseArgs({
     rounds: { type: 'string', default: '3' },
     seconds: { type: 'string', default: '3' },
     scale: { type: 'string', default: '1' },
+    engine: { type: 'string', default: 'chromium' },
     'not-isolated': { type: 'boolean', default: false },
   },
 });
@@ -69,6 +72,12 @@ const site = positionals[0] ? path.resolve(positionals[0]) : null;
 const rounds = Math.max(1, Number(opts.rounds));
 const seconds = Number(opts.seconds);
 const partWaitMs = Number(opts['part-wait']) * 1000;
+const scale = Number(opts.scale);
+const engine = opts.engine;
+if (!ENGINES.includes(engine)) {
+  console.error(`bench/web: --engine is one of ${ENGINES.join(', ')}`);
+  process.exit(2);
+}
 
 const median = (xs) => {
   const s = [...xs].sort((a, b) => a - b);
@@ -83,19 +92,17 @@ function recordClick() {
   }, true);
 }
 
-async function measure(browser, url, name) {
-  const page = await browser.context.newPage();
-  try {
-    const errors = [];
-    page.on('pageerror', (e) => errors.push(String(e)));
-    await page.addInitScript(recordClick);
+async function measure(url, name) {
+  return withEngine(engine, { width: 1280, height: 720, scale }, async (page) => {
     await page.goto(url);
-    await waitForStateQuiet(page, (s) => s.ready === true, { timeout: 60_000 });
-    const isolated = await quietEvaluate(page, 'self.crossOriginIsolated');
+    await page.waitFor(`${name} ready`, () => !!window.quorvane && window.quorvane.ready === true,
+                       undefined, { timeout: 60_000 });
+    await page.evaluate(recordClick);
+    const isolated = await page.evaluate(() => self.crossOriginIsolated);
 
-    await clickElement(page, '[data-bench-click]');
+    await page.click('[data-bench-click]');
     // The first frame whose drawing ended after the click.
-    const clickToFrame = await quietEvaluate(page, (timeout) => new Promise((resolve, reject) => {
+    const clickToFrame = await page.evaluate((timeout) => new Promise((resolve, reject) => {
       const deadline = performance.now() + timeout;
       const check = () => {
         const clickAt = window.__qvBench.clickAt;
@@ -106,13 +113,19 @@ async function measure(browser, url, name) {
         requestAnimationFrame(check);
       };
       check();
-    }), 30_000);
+    }), 25_000);
 
-    await waitForStateQuiet(page, (s, part) => s.part === part, { arg: opts.part, timeout: partWaitMs });
-    await waitFrames(page, 60); // past the first frames of the part, where shaders get compiled
+    await page.waitFor(`${name} part ${opts.part}`, (part) => window.quorvane.part === part,
+                       opts.part, { timeout: partWaitMs });
+    // Past the first frames of the part, where shaders get compiled.
+    await page.evaluate(() => new Promise((resolve) => {
+      let seen = 0;
+      const tick = () => (++seen >= 60 ? resolve() : requestAnimationFrame(tick));
+      requestAnimationFrame(tick);
+    }));
 
     // Frames counted between two animation frames of the page, `seconds` apart.
-    const run = await quietEvaluate(page, (ms) => new Promise((resolve) => {
+    const run = await page.evaluate((ms) => new Promise((resolve) => {
       const q = window.quorvane;
       requestAnimationFrame((start) => {
         const framesAtStart = q.frames;
@@ -125,6 +138,7 @@ async function measure(browser, url, name) {
       });
     }), seconds * 1000);
 
+    const errors = await page.errors();
     if (errors.length) throw new Error(`${name} page errors: ${errors.join('; ')}`);
     return {
       fps: (run.frames * 1000) / run.ms,
@@ -132,30 +146,28 @@ async function measure(browser, url, name) {
       clickToFrameMs: clickToFrame,
       isolated,
     };
-  } finally {
-    await page.close();
-  }
+  });
 }
 
 const mounts = { '/baseline/': path.join(here, 'baseline'), '/demo/': site ?? path.join(here, 'baseline') };
 const server = await serveFolder(mounts, { crossOriginIsolated: !opts['not-isolated'] });
-const scale = Number(opts.scale);
-const browser = await launchBrowser(scale === 1 ? { width: 1280, height: 720 }
-  : { width: 1280, height: 720, viewport: { width: 1280, height: 720 }, deviceScaleFactor: scale });
 try {
   const urls = {
     baseline: `${server.url}baseline/index.html`,
     demo: site ? `${server.url}demo/${opts.page}${opts.query}` : `${server.url}demo/index.html`,
   };
-  const version = browser.context.browser()?.version() ?? (await quietEvaluate(await browser.newPage(), 'navigator.userAgent'));
-  console.error(`# chromium ${version}; demo ${site ?? '(the baseline itself)'}; ${rounds} rounds of ${seconds} s; ${scale} device pixels a CSS pixel`);
+  const version = await withEngine(engine, { scale }, async (page) => {
+    await page.goto(urls.baseline);
+    return page.evaluate(() => navigator.userAgent);
+  });
+  console.error(`# ${engine}: ${version}; demo ${site ?? '(the baseline itself)'}; ${rounds} rounds of ${seconds} s; ${scale} device pixels a CSS pixel`);
 
   const results = { demo: [], baseline: [] };
   for (let round = 0; round < rounds; round++) {
     // Alternating which goes first evens out a machine that speeds up or slows down.
     const order = round % 2 ? ['demo', 'baseline'] : ['baseline', 'demo'];
     for (const name of order) {
-      const r = await measure(browser, urls[name], name);
+      const r = await measure(urls[name], name);
       results[name].push(r);
       console.error(`# round ${round + 1} ${name}: ${r.fps.toFixed(1)} fps, work ${r.frameWorkMs.toFixed(3)} ms, ` +
         `click to frame ${r.clickToFrameMs.toFixed(1)} ms${r.isolated ? '' : ' (not isolated: coarse timer)'}`);
@@ -173,6 +185,5 @@ try {
     console.log(`${figure} ${demo.toFixed(digits)} ${baseline.toFixed(digits)} ${(demo / baseline).toFixed(2)}`);
   }
 } finally {
-  await browser.close();
   await server.close();
 }

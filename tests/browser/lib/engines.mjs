@@ -6,7 +6,8 @@
 //   webkit    WebKitGTK's MiniBrowser through WebKitWebDriver (classic WebDriver) and
 //             selenium-webdriver; it needs a display
 //
-// openEngine(name, { width, height }) resolves to a session:
+// openEngine(name, { width, height, scale }) resolves to a session (scale: device pixels a CSS
+// pixel, emulated by Chromium and set by Firefox's preference; WebKit has only its own):
 //   goto(url)                 loads the page and starts collecting its console errors
 //   evaluate(fn, arg)         fn(arg) in the page, awaited; JSON values only
 //   waitFor(step, fn, arg)    polls fn(arg) in the page until it is truthy and gives that
@@ -70,8 +71,9 @@ function withWaits(session, name) {
   return session;
 }
 
-async function openChromium({ width, height }) {
-  const browser = await launchBrowser({ width, height });
+async function openChromium({ width, height, scale }) {
+  const browser = await launchBrowser(scale === 1 ? { width, height }
+    : { width, height, viewport: { width, height }, deviceScaleFactor: scale });
   const page = await browser.newPage();
   const errors = [];
   page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
@@ -87,7 +89,7 @@ async function openChromium({ width, height }) {
   };
 }
 
-async function openFirefox({ width, height }) {
+async function openFirefox({ width, height, scale }) {
   const { default: puppeteer } = await import('puppeteer-core');
   const browser = await puppeteer.launch({
     browser: 'firefox',
@@ -99,6 +101,7 @@ async function openFirefox({ width, height }) {
       'full-screen-api.warning.timeout': 0,
       'full-screen-api.transition-duration.enter': '0 0',
       'full-screen-api.transition-duration.leave': '0 0',
+      ...(scale === 1 ? {} : { 'layout.css.devPixelsPerPx': String(scale) }),
     },
   });
   // A tab of its own, brought to the front: Firefox lets only the selected tab go fullscreen.
@@ -129,7 +132,8 @@ function freePort() {
   });
 }
 
-async function openWebKit({ width, height }) {
+async function openWebKit({ width, height, scale }) {
+  if (scale !== 1) throw new Error('webkit: MiniBrowser has no other device scale than its own');
   const { Builder, By, Key } = await import('selenium-webdriver');
   const port = await freePort();
   const service = spawn('WebKitWebDriver', [`--port=${port}`], { stdio: 'ignore' });
@@ -190,7 +194,8 @@ const OPENERS = { chromium: openChromium, firefox: openFirefox, webkit: openWebK
 export async function openEngine(name, options = {}) {
   const open = OPENERS[name];
   if (!open) throw new Error(`no such engine: ${name} (one of ${ENGINES.join(', ')})`);
-  const session = await open({ width: options.width ?? 1024, height: options.height ?? 768 });
+  const session = await open({ width: options.width ?? 1024, height: options.height ?? 768,
+                               scale: options.scale ?? 1 });
   return withWaits(session, name);
 }
 
