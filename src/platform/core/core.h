@@ -57,11 +57,13 @@ struct Window {
 struct Scaler {
     unsigned int program;  // 0 until it is built
     unsigned int corners;  // the quad's vertex buffer
+    bool quantizing;       // brings a deeper frame down to the asked depth's levels
     int repeatedSize;
     int pixelSize;
     int whole;
     int perWhole;
     int levels;
+    int perLevels;
 };
 
 // A context's offscreen frame (a framebuffer object of that context drawing into a texture of
@@ -192,7 +194,8 @@ bool BindDrawingTarget(Window& window, GlContext& context);
 struct GlCalls;
 // scaler.cpp: the scaler of the current context (a program of 0 when the driver would not
 // build it), and the scaling of its offscreen frame to the drawable, which it leaves bound.
-Scaler BuildScaler(const GlCalls& gl);
+// The quad's vertex buffer is made unless one is given.
+Scaler BuildScaler(const GlCalls& gl, bool quantizing, unsigned int corners);
 void ScaleToDrawable(const GlCalls& gl, const Offscreen& offscreen, int drawableWidth,
                      int drawableHeight);
 

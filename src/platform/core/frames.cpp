@@ -167,7 +167,15 @@ bool EnsureOffscreen(const standin::GlCalls& gl, const standin::Window& window,
                           window.pictureBits)) {
         return false;
     }
-    if (offscreen.scaler.program == 0) offscreen.scaler = standin::BuildScaler(gl);
+    // The scaler stays with the context; a frame that needs the other variant gets it anew.
+    const bool quantizing = offscreen.levels[0] > 0.0f;
+    if (offscreen.scaler.program != 0 && offscreen.scaler.quantizing != quantizing) {
+        gl.deleteProgram(offscreen.scaler.program);
+        offscreen.scaler.program = 0;
+    }
+    if (offscreen.scaler.program == 0) {
+        offscreen.scaler = standin::BuildScaler(gl, quantizing, offscreen.scaler.corners);
+    }
     if (offscreen.scaler.program == 0) {
         DeleteOffscreen(gl, offscreen);
         return false;

@@ -35,7 +35,10 @@ void main() {
 )";
 
 // A frame kept with more bits than the program asked for (where the context cannot render to
-// the asked depth) is brought down to its levels here, so the picture bands as it would have.
+// the asked depth) is brought down to its levels, so the picture bands as it would have. That
+// is a variant of the program, built only for such a frame: a driver that runs shaders on the
+// CPU (llvmpipe, SwiftShader) pays for both sides of a branch in every pixel.
+constexpr char kQuantizing[] = "#define QUANTIZE\n";
 constexpr char kFragmentShader[] = R"(
 #ifdef GL_ES
 precision highp float;
@@ -44,7 +47,10 @@ uniform sampler2D frame;
 uniform vec2 pixelSize;  // one frame pixel, in texture coordinates
 uniform float whole;     // times each pixel is repeated
 uniform float perWhole;  // 1 / whole
-uniform vec3 levels;     // the highest value of each channel at the asked depth; 0: as stored
+#ifdef QUANTIZE
+uniform vec3 levels;     // the highest value of each channel at the asked depth
+uniform vec3 perLevels;  // 1 / levels
+#endif
 varying vec2 repeated;
 void main() {
     vec2 first = floor(repeated);
@@ -52,16 +58,21 @@ void main() {
     vec2 blockEnds = step(whole * block + whole - 0.5, first + 1.0);
     vec2 point = block + 0.5 + (repeated - first) * blockEnds;
     vec4 colour = texture2D(frame, point * pixelSize);
-    if (levels.r > 0.0) colour.rgb = floor(colour.rgb * levels + 0.5) / levels;
+#ifdef QUANTIZE
+    colour.rgb = floor(colour.rgb * levels + 0.5) * perLevels;
+#endif
     gl_FragColor = colour;
 }
 )";
 
 constexpr GLuint kCornerAttribute = 0;
 
-GLuint CompileShader(const standin::GlCalls& gl, GLenum type, const char* source) {
+// A shader of the source, after the given first lines (none where null).
+GLuint CompileShader(const standin::GlCalls& gl, GLenum type, const char* first,
+                     const char* source) {
     GLuint shader = gl.createShader(type);
-    gl.shaderSource(shader, 1, &source, nullptr);
+    const char* sources[] = {first != nullptr ? first : "", source};
+    gl.shaderSource(shader, 2, sources, nullptr);
     gl.compileShader(shader);
     return shader;
 }
@@ -218,9 +229,10 @@ Placement Place(int frameWidth, int frameHeight, int drawableWidth, int drawable
 
 namespace standin {
 
-Scaler BuildScaler(const GlCalls& gl) {
-    GLuint vertex = CompileShader(gl, GL_VERTEX_SHADER, kVertexShader);
-    GLuint fragment = CompileShader(gl, GL_FRAGMENT_SHADER, kFragmentShader);
+Scaler BuildScaler(const GlCalls& gl, bool quantizing, unsigned int corners) {
+    GLuint vertex = CompileShader(gl, GL_VERTEX_SHADER, nullptr, kVertexShader);
+    GLuint fragment =
+        CompileShader(gl, GL_FRAGMENT_SHADER, quantizing ? kQuantizing : nullptr, kFragmentShader);
     GLuint program = gl.createProgram();
     gl.attachShader(program, vertex);
     gl.attachShader(program, fragment);
@@ -242,21 +254,24 @@ Scaler BuildScaler(const GlCalls& gl) {
     gl.useProgram(static_cast<GLuint>(current));
 
     // The quad, as a strip.
-    constexpr GLfloat kCorners[] = {-1.0f, -1.0f, 1.0f, -1.0f, -1.0f, 1.0f, 1.0f, 1.0f};
-    GLuint corners = 0;
-    GLint bound = 0;
-    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &bound);
-    gl.genBuffers(1, &corners);
-    gl.bindBuffer(GL_ARRAY_BUFFER, corners);
-    gl.bufferData(GL_ARRAY_BUFFER, sizeof kCorners, kCorners, GL_STATIC_DRAW);
-    gl.bindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(bound));
+    if (corners == 0) {
+        constexpr GLfloat kCorners[] = {-1.0f, -1.0f, 1.0f, -1.0f, -1.0f, 1.0f, 1.0f, 1.0f};
+        GLint bound = 0;
+        glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &bound);
+        gl.genBuffers(1, &corners);
+        gl.bindBuffer(GL_ARRAY_BUFFER, corners);
+        gl.bufferData(GL_ARRAY_BUFFER, sizeof kCorners, kCorners, GL_STATIC_DRAW);
+        gl.bindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(bound));
+    }
     return {program,
             corners,
+            quantizing,
             gl.getUniformLocation(program, "repeatedSize"),
             gl.getUniformLocation(program, "pixelSize"),
             gl.getUniformLocation(program, "whole"),
             gl.getUniformLocation(program, "perWhole"),
-            gl.getUniformLocation(program, "levels")};
+            gl.getUniformLocation(program, "levels"),
+            gl.getUniformLocation(program, "perLevels")};
 }
 
 void ScaleToDrawable(const GlCalls& gl, const Offscreen& offscreen, int drawableWidth,
@@ -293,7 +308,11 @@ void ScaleToDrawable(const GlCalls& gl, const Offscreen& offscreen, int drawable
     gl.uniform2f(scaler.pixelSize, 1.0f / width, 1.0f / height);
     gl.uniform1f(scaler.whole, whole);
     gl.uniform1f(scaler.perWhole, 1.0f / whole);
-    gl.uniform3f(scaler.levels, offscreen.levels[0], offscreen.levels[1], offscreen.levels[2]);
+    if (scaler.quantizing) {
+        const float* levels = offscreen.levels;
+        gl.uniform3f(scaler.levels, levels[0], levels[1], levels[2]);
+        gl.uniform3f(scaler.perLevels, 1.0f / levels[0], 1.0f / levels[1], 1.0f / levels[2]);
+    }
     // An exact whole factor samples every pixel at its centre: no filtering to do.
     const GLint filter = exact ? GL_NEAREST : GL_LINEAR;
     glBindTexture(GL_TEXTURE_2D, offscreen.texture);
