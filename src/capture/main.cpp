@@ -30,12 +30,6 @@ constexpr int kExitUsage = 2;
 
 char gTempPath[4096] = {};
 
-const char* ProgramName(const char* path) {
-    if (path == nullptr || *path == '\0') return "quorvane-capture";
-    const char* slash = std::strrchr(path, '/');
-    return slash != nullptr ? slash + 1 : path;
-}
-
 void RemoveTemp() {
     if (gTempPath[0] != '\0') unlink(gTempPath);
 }
@@ -114,7 +108,8 @@ int Failed() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const char* program = ProgramName(argc > 0 ? argv[0] : nullptr);
+    const char* program =
+        standin::desktop::ProgramName(argc > 0 ? argv[0] : nullptr, "quorvane-capture");
     capture::Options options;
     char why[1024] = {};
     if (!capture::ParseOptions(argc, argv, &options, why, sizeof why)) {

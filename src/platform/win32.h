@@ -5,7 +5,9 @@
 // constant values Windows gives them, implemented by the stand-in: the Win32 core in
 // platform/core/ keeps Windows' rules, over a backend (platform/core/backend.h) that does what
 // the windowing system does: the desktop's in platform/desktop/ on SDL2, FreeType and
-// fontconfig, or the capture's. Code written against this header cannot tell them apart.
+// fontconfig, the capture's (src/capture/) recording frames and sound, or the browser's in
+// platform/browser/ on emscripten and WebGL. Code written against this header cannot tell
+// them apart.
 //
 // Using the stand-in
 //   Programs link win32_standin_main: main(), which installs the desktop backend and calls the
@@ -517,8 +519,8 @@ BOOL WINAPI SwapBuffers(HDC dc);
 // Fonts
 // Face, height (negative: character height; positive: cell height), weight and italic are
 // honoured; the face resolves through fontconfig to the closest font the system has ("Arial"
-// to Liberation Sans, drawn to Arial's metrics). Glyphs are antialiased, whatever quality is
-// asked. The other arguments are accepted and ignored.
+// to Liberation Sans, drawn to Arial's metrics). Glyphs are 1-bit bitmaps, as glBitmap draws
+// them, whatever quality is asked. The other arguments are accepted and ignored.
 HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation, int weight,
                          DWORD italic, DWORD underline, DWORD strikeOut, DWORD charSet,
                          DWORD outPrecision, DWORD clipPrecision, DWORD quality,

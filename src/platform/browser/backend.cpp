@@ -1,5 +1,4 @@
-// The browser backend's table, and its start-up: main() installs it, hands over to the
-// program's WinMain and tells the page how the program ended.
+// The browser backend's table, and Start(), which main.cpp calls before the program's WinMain.
 //
 // Everything the page does is in library_quorvane.js; this file only passes the core's calls
 // on, and keeps the two things the core asks for often (the clock, the events) cheap.
@@ -89,10 +88,6 @@ void CloseSurface(Surface* surface) {
 }
 
 void ShowSurface(Surface* surface, bool visible) { qv_show_surface(surface->id, visible ? 1 : 0); }
-
-// A page has no minimised or maximised canvas: these are the user's to do (hiding the tab is
-// reported as minimising).
-void LeaveAsItIs(Surface*) {}
 
 void RaiseSurface(Surface* surface, bool focus) {
     if (focus) qv_focus_surface(surface->id);
@@ -277,9 +272,8 @@ const standin::Backend& Backend() {
         .openSurface = OpenSurface,
         .closeSurface = CloseSurface,
         .showSurface = ShowSurface,
-        .minimizeSurface = LeaveAsItIs,
-        .maximizeSurface = LeaveAsItIs,
-        .restoreSurface = LeaveAsItIs,
+        // A page has no minimised or maximised canvas: these are the user's to do (hiding the
+        // tab is reported as minimising), and the null backend's do nothing.
         .raiseSurface = RaiseSurface,
         .surfaceSize = SurfaceSize,
         .surfacePosition = SurfacePosition,
@@ -295,7 +289,7 @@ const standin::Backend& Backend() {
         .allowScreenSaver = AllowScreenSaver,
         .clockMs = ClockMs,
         .pumpEvents = PumpEvents,
-        .dataFolder = nullptr,  // the page fetches every file the program names ahead
+        // No data folder: the page fetches every file the program names ahead.
         .showBox = ShowBox,
         .playSound = PlaySound,
         .stopSound = StopSound,

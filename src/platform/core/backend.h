@@ -9,7 +9,8 @@
 //
 // Two parts, named for the direction of the call:
 //   - Backend: what the core calls down. A backend fills one table of these and installs it
-//     with UseBackend before the program's first Win32 call. A policy is a backend too: the
+//     with UseBackend before the program's first Win32 call; an entry it leaves null does
+//     what the null backend does (null_backend.cpp). A policy is a backend too: the
 //     capture copies the desktop's table and replaces the clock, the boxes, the sound and the
 //     presenting of frames.
 //   - The event calls below it: what a backend calls up, from within pumpEvents or present,
@@ -157,8 +158,7 @@ struct Backend {
 
     // ---- Files ----
     // Where the installed program keeps its files: the folder a relative file name the current
-    // folder lacks is looked for in, as Windows searches its path. The entry, or what it
-    // returns, is null where there is none.
+    // folder lacks is looked for in, as Windows searches its path; null where there is none.
     const char* (*dataFolder)();
 
     // ---- Boxes and sound ----
@@ -180,7 +180,8 @@ struct Backend {
     const GlyphBitmap& (*glyph)(const FontFace* face, DWORD code);
 };
 
-// Installs the backend every later Win32 call goes to; the table must outlive the program.
+// Installs the backend every later Win32 call goes to (a copy of the table, whose empty entries
+// do what the null backend does: nothing to be had, nothing shown).
 void UseBackend(const Backend* backend);
 // The backend installed last.
 const Backend& TheBackend();

@@ -133,6 +133,9 @@ struct State {
 
 State& Tables();
 
+// null_backend.cpp: the backend with every entry it left empty filled with the null backend's.
+Backend Completed(const Backend& backend);
+
 // A fresh handle value, distinct from every handle of any kind handed out before, and from
 // the stock objects' reserved values below them.
 std::uintptr_t NewHandle();

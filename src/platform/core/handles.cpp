@@ -10,7 +10,9 @@ namespace standin {
 namespace {
 
 State gState{};
-const Backend* gBackend = nullptr;
+// The installed backend, its empty entries filled from the null backend.
+Backend gBackend{};
+bool gBackendInstalled = false;
 
 // Handles start well above small integers, so that 0, 1 or a stray count never passes as one;
 // the values below the first are kept for the stock objects.
@@ -21,15 +23,18 @@ constexpr std::uintptr_t kHandleStep = 4;
 
 State& Tables() { return gState; }
 
-void UseBackend(const Backend* backend) { gBackend = backend; }
+void UseBackend(const Backend* backend) {
+    gBackend = Completed(*backend);
+    gBackendInstalled = true;
+}
 
 const Backend& TheBackend() {
-    if (gBackend == nullptr) {
+    if (!gBackendInstalled) {
         // A program built without a backend: nothing it asks for could be done.
         std::fputs("win32 core: no backend was installed before the first Win32 call\n", stderr);
         std::abort();
     }
-    return *gBackend;
+    return gBackend;
 }
 
 std::uintptr_t NewHandle() {
@@ -39,29 +44,25 @@ std::uintptr_t NewHandle() {
     return handle;
 }
 
-Window* LookUpWindow(HWND window) {
-    if (window == nullptr) return nullptr;
+namespace {
+
+// The window in use whose field holds the key; null for a null key, as Windows finds nothing.
+template <typename Key>
+Window* FindWindow(Key Window::*field, Key key) {
+    if (key == nullptr) return nullptr;
     for (Window& entry : gState.windows) {
-        if (entry.used && entry.handle == window) return &entry;
+        if (entry.used && entry.*field == key) return &entry;
     }
     return nullptr;
 }
 
-Window* LookUpWindowByDc(HDC dc) {
-    if (dc == nullptr) return nullptr;
-    for (Window& entry : gState.windows) {
-        if (entry.used && entry.dc == dc) return &entry;
-    }
-    return nullptr;
-}
+}  // namespace
 
-Window* LookUpWindowBySurface(Surface* surface) {
-    if (surface == nullptr) return nullptr;
-    for (Window& entry : gState.windows) {
-        if (entry.used && entry.surface == surface) return &entry;
-    }
-    return nullptr;
-}
+Window* LookUpWindow(HWND window) { return FindWindow(&Window::handle, window); }
+
+Window* LookUpWindowByDc(HDC dc) { return FindWindow(&Window::dc, dc); }
+
+Window* LookUpWindowBySurface(Surface* surface) { return FindWindow(&Window::surface, surface); }
 
 GlContext* LookUpContext(HGLRC context) {
     if (context == nullptr) return nullptr;

@@ -19,8 +19,7 @@ namespace {
 constexpr DWORD kSupportedFlags = SND_ASYNC | SND_NODEFAULT | SND_FILENAME;
 
 std::string FindFile(const char* name) {
-    const standin::Backend& backend = standin::TheBackend();
-    const char* folder = backend.dataFolder != nullptr ? backend.dataFolder() : nullptr;
+    const char* folder = standin::TheBackend().dataFolder();
     if (folder == nullptr || name[0] == '/' || access(name, F_OK) == 0) return name;
     std::string installed = std::string(folder) + '/' + name;
     return access(installed.c_str(), F_OK) == 0 ? installed : name;

@@ -82,6 +82,9 @@ DWORD ClockMs();
 std::string InstalledDataFolder(const std::filesystem::path& program);
 // The path of the running program; empty where the system does not say.
 std::filesystem::path RunningProgram();
+// The name a program was started by (the last part of argv[0]), for its messages; the fallback
+// where there is none.
+const char* ProgramName(const char* argv0, const char* fallback);
 // The running program's data folder; null where its path is unknown.
 const char* DataFolder();
 

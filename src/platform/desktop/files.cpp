@@ -1,7 +1,8 @@
-// Where an installed program keeps its files, by the file-system hierarchy Linux distributions
-// follow: a program in <prefix>/games keeps them in <prefix>/share/games/<name>, any other in
-// <prefix>/share/<name>. Found from where the program is, so a program installed under any
-// prefix, or not installed at all, needs no setting.
+// The program's own path and name, and where an installed program keeps its files, by the
+// file-system hierarchy Linux distributions follow: a program in <prefix>/games keeps them in
+// <prefix>/share/games/<name>, any other in <prefix>/share/<name>. Found from where the program is,
+// so a program installed under any prefix, or not installed at all, needs no setting.
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -29,6 +30,12 @@ const char* DataFolder() {
         return program.empty() ? std::string() : InstalledDataFolder(program);
     }();
     return folder.empty() ? nullptr : folder.c_str();
+}
+
+const char* ProgramName(const char* argv0, const char* fallback) {
+    if (argv0 == nullptr || *argv0 == '\0') return fallback;
+    const char* slash = std::strrchr(argv0, '/');
+    return slash != nullptr ? slash + 1 : argv0;
 }
 
 }  // namespace standin::desktop

@@ -11,12 +11,6 @@
 
 namespace {
 
-const char* ProgramName(const char* path) {
-    if (path == nullptr || *path == '\0') return "program";
-    const char* slash = std::strrchr(path, '/');
-    return slash != nullptr ? slash + 1 : path;
-}
-
 // The command line after the program name, the arguments rejoined by single blanks; arguments
 // with blanks in them are quoted, as they would have been typed.
 std::string CommandLineAfterProgram(int argc, char** argv) {
@@ -38,7 +32,7 @@ int main(int argc, char** argv) {
         std::fprintf(
             stderr,
             "%s: cannot open a display (%s); it needs a graphical desktop (X11 or Wayland)\n",
-            ProgramName(argc > 0 ? argv[0] : nullptr), SDL_GetError());
+            standin::desktop::ProgramName(argc > 0 ? argv[0] : nullptr, "program"), SDL_GetError());
         return 1;
     }
     std::string commandLine = CommandLineAfterProgram(argc, argv);

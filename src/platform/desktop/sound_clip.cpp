@@ -1,4 +1,4 @@
-// Turns a WAV file, or the built-in chime, into a device-format clip.
+// Turns a WAV file into a clip of the one device format.
 #include "platform/desktop/sound_clip.h"
 
 #include <SDL.h>
