@@ -1,11 +1,12 @@
 // The capture's virtual clock: time moves only when a frame is presented.
 //
-// Frame n (from 0) is rendered with the clock reading floor(n * 1000 / fps) ms, and every read
-// between two presents gives the same value, so a frame's content depends on its number alone
-// and two captures are identical. The clock reads 0 at the first frame: the raw reading is the
-// demo time, which keeps anything that depends on the raw value (a cycle of the clock) easy to
+// Frame n (from 0) is rendered at the fixed clock's reading (platform/core/fixed_clock.h), and
+// every read between two presents gives the same value, so a frame's content depends on its number
+// alone and two captures are identical. The clock reads 0 at the first frame: the raw reading is
+// the demo time, which keeps anything that depends on the raw value (a cycle of the clock) easy to
 // work out from a frame's time.
 #include "capture/capture.h"
+#include "platform/core/fixed_clock.h"
 
 namespace {
 
@@ -32,14 +33,11 @@ DWORD ClockMs() { return DemoMsOfFrame(gClock.presented); }
 void AdvanceClock() { ++gClock.presented; }
 
 std::uint32_t DemoMsOfFrame(std::uint64_t frame) {
-    // Wraps at 2^32 ms, as the Windows clock does.
-    return static_cast<std::uint32_t>(frame * 1000u / static_cast<std::uint64_t>(gClock.fps));
+    return standin::FixedClockMs(frame, gClock.fps);
 }
 
 std::uint64_t FrameAtOrAfter(std::uint32_t ms) {
-    // The smallest n with n * 1000 / fps >= ms (rounded down) is ceil(ms * fps / 1000).
-    std::uint64_t fps = static_cast<std::uint64_t>(gClock.fps);
-    return (static_cast<std::uint64_t>(ms) * fps + 999u) / 1000u;
+    return standin::FixedClockFrameAtOrAfter(ms, gClock.fps);
 }
 
 }  // namespace capture

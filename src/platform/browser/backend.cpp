@@ -14,6 +14,7 @@
 
 #include "platform/browser/browser.h"
 #include "platform/browser/glyph_data.h"
+#include "platform/core/fixed_clock.h"
 
 // The page's side (library_quorvane.js).
 extern "C" {
@@ -25,7 +26,7 @@ void qv_surface_size(int id, int* width, int* height);
 void qv_drawable_size(int id, int* width, int* height);
 int qv_make_current(int context);
 void qv_delete_context(int context);
-void qv_present(int id);
+void qv_present(int id, DWORD clockMs);
 void qv_present_after(int id);
 int qv_desktop_mode(int* width, int* height, int* bits);
 void qv_show_cursor(int visible);
@@ -202,8 +203,10 @@ void* GlProcAddress(const char* name) {
     return nullptr;
 }
 
+DWORD ClockMs();
+
 void Present(Surface* surface) {
-    qv_present(surface->id);
+    qv_present(surface->id, ClockMs());
     ++gClock.frames;
     qv_present_after(surface->id);
 }
@@ -217,10 +220,7 @@ void ShowCursor(bool visible) { qv_show_cursor(visible ? 1 : 0); }
 void AllowScreenSaver(bool allowed) { qv_allow_screen_saver(allowed ? 1 : 0); }
 
 DWORD ClockMs() {
-    if (gClock.fixedFps > 0) {
-        return static_cast<DWORD>(gClock.frames * 1000u /
-                                  static_cast<unsigned long long>(gClock.fixedFps));
-    }
+    if (gClock.fixedFps > 0) return standin::FixedClockMs(gClock.frames, gClock.fixedFps);
     return static_cast<DWORD>(static_cast<unsigned long long>(emscripten_get_now()));
 }
 

@@ -338,9 +338,9 @@ mergeInto(LibraryManager.library, {
   },
 
   qv_present__deps: ['$QV'],
-  qv_present__sig: 'vi',
-  qv_present: function(id) {
-    window.quorvane.framePresented(QV.surfaces[id]);
+  qv_present__sig: 'vii',
+  qv_present: function(id, clockMs) {
+    window.quorvane.framePresented(QV.surfaces[id], clockMs >>> 0);
     while (QV.afterFrame.length) QV.events.push(QV.afterFrame.shift());
   },
 

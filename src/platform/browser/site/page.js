@@ -12,11 +12,12 @@
     exitCode: null,
     errorText: null,   // the text of a failure box the program showed
     frames: 0,
-    // A fixed clock for tests (frame n at floor(n * 1000 / fps) ms, drawn as fast as the page
-    // can), with the frames of chosen demo times kept as pixels. Not offered to users.
+    // A fixed clock for tests (the capture's: the program's backend keeps its rule), drawn as
+    // fast as the page can, with the first frames at or after chosen demo times kept as
+    // pixels. Not offered to users.
     fixedFps: Math.max(0, Math.min(1000, parseInt(params.get('fps') || '0', 10) || 0)),
     stills: {},        // demo ms -> {width, height, rgba: base64 of the pixels, bottom row first}
-    stillFrames: {},   // frame number -> demo ms
+    stillsWanted: [],  // demo ms of the stills still to keep, earliest first
     // Per frame, the newest 1000: ms of the program's own work (from the start of its turn to
     // its present), and the performance.now() at the present.
     frameWorkMs: [],
@@ -33,11 +34,9 @@
   window.quorvane = q;
 
   if (q.fixedFps > 0) {
-    (params.get('stills') || '').split(',').filter(Boolean).forEach(function(text) {
-      var ms = Math.round(parseFloat(text) * 1000);
-      // The first frame at or after that time.
-      q.stillFrames[Math.ceil(ms * q.fixedFps / 1000)] = ms;
-    });
+    q.stillsWanted = (params.get('stills') || '').split(',').filter(Boolean).map(function(text) {
+      return Math.round(parseFloat(text) * 1000);
+    }).sort(function(a, b) { return a - b; });
   }
 
   var say = function(text) {
@@ -238,7 +237,8 @@
     });
   };
 
-  q.framePresented = function(surface) {
+  // A frame presented, drawn at the program's clock reading clockMs.
+  q.framePresented = function(surface, clockMs) {
     var now = performance.now();
     if (q.firstFrameAt === null) q.firstFrameAt = now;
     if (q.frameWorkMs.length === 1000) {
@@ -247,10 +247,12 @@
     }
     q.frameWorkMs.push(now - turnStarted);
     q.frameEndMs.push(now);
-    var demoMs = q.fixedFps > 0 ? q.frames * 1000 / q.fixedFps : now - q.firstFrameAt;
+    var demoMs = q.fixedFps > 0 ? clockMs : now - q.firstFrameAt;
     q.part = demoMs < 33000 ? 'boot' : 'main';
-    var ms = q.stillFrames[q.frames];
-    if (ms !== undefined && surface) q.stills[ms] = readFrame(GLctx);
+    // The first frame at or after each wanted time, as the capture keeps its stills.
+    while (surface && q.stillsWanted.length && q.stillsWanted[0] <= clockMs) {
+      q.stills[q.stillsWanted.shift()] = readFrame(GLctx);
+    }
     q.frames += 1;
   };
 
