@@ -79,16 +79,9 @@ bool PlaySound(const standin::SoundRequest& sound) {
     if (request == nullptr) return false;
     const char* why = "";
     if (!LoadSoundFile(sound.path, &request->clip, &why)) {
-        if (!sound.useDefault) {
-            // The request stays, silent: it stops what played, as the desktop's sound does.
-            std::fprintf(stderr, "PlaySoundA: cannot play \"%s\": %s\n", sound.path, why);
-            return false;
-        }
-        std::fprintf(stderr,
-                     "PlaySoundA: cannot play \"%s\": %s; the default sound is recorded instead\n",
-                     sound.path, why);
-        MakeDefaultSound(&request->clip);
-        return true;
+        // Refused, the request stays, silent: it stops what played, as the desktop's sound does.
+        return DefaultInstead(sound.path, why, sound.useDefault,
+                              "the default sound is recorded instead", &request->clip);
     }
     std::uint64_t frames = request->clip.size() / kSoundChannels;
     gSoundtrack.musicEndMs =

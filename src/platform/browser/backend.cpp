@@ -33,7 +33,8 @@ void qv_show_cursor(int visible);
 void qv_allow_screen_saver(int allowed);
 int qv_next_event(int* fields);
 int qv_show_box(const char* caption, const char* text, int yesNo, int icon);
-int qv_play_sound(const char* path, int wait, int useDefault);
+int qv_play_sound(const char* path, int wait, char* why, int whySize);
+int qv_play_default_sound(int wait);
 void qv_stop_sound();
 int qv_fixed_fps();
 }
@@ -260,7 +261,15 @@ int ShowBox(const char* caption, const char* text, BoxButtons buttons, BoxIcon i
 }
 
 bool PlaySound(const SoundRequest& request) {
-    return qv_play_sound(request.path, request.wait ? 1 : 0, request.useDefault ? 1 : 0) != 0;
+    // The page decodes and plays; what a file it cannot play gives is the core's rule.
+    char why[160] = "";
+    if (qv_play_sound(request.path, request.wait ? 1 : 0, why, sizeof why) != 0) return true;
+    if (!DefaultInstead(request.path, why, request.useDefault, "playing the default sound",
+                        nullptr)) {
+        qv_stop_sound();
+        return false;
+    }
+    return qv_play_default_sound(request.wait ? 1 : 0) != 0;
 }
 
 void StopSound() { qv_stop_sound(); }

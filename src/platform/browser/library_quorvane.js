@@ -360,10 +360,19 @@ mergeInto(LibraryManager.library, {
     });
   },
 
-  qv_play_sound: function(path, wait, useDefault) {
+  // 1 once the file plays (or, waited for, has played); 0 with the reason in `why` when the
+  // page cannot play it.
+  qv_play_sound: function(path, wait, why, whySize) {
     return Asyncify.handleAsync(function() {
-      return window.quorvane.playSound(UTF8ToString(path), !!wait, !!useDefault);
+      return window.quorvane.playSound(UTF8ToString(path), !!wait).then(function(played) {
+        if (played.reason) stringToUTF8(played.reason, why, whySize);
+        return played.reason ? 0 : 1;
+      });
     });
+  },
+
+  qv_play_default_sound: function(wait) {
+    return Asyncify.handleAsync(function() { return window.quorvane.playDefaultSound(!!wait); });
   },
 
   qv_stop_sound: function() { window.quorvane.stopSound(); },

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <numbers>
 
 void MakeDefaultSound(SoundSamples* samples) {
@@ -33,4 +34,16 @@ void MakeDefaultSound(SoundSamples* samples) {
         auto sample = static_cast<std::int16_t>(std::lround(std::clamp(value, -1.0, 1.0) * kLevel));
         for (int c = 0; c < kSoundChannels; ++c) (*samples)[i * kSoundChannels + c] = sample;
     }
+}
+
+bool DefaultInstead(const char* path, const char* why, bool useDefault, const char* instead,
+                    SoundSamples* clip) {
+    if (!useDefault) {
+        std::fprintf(stderr, "PlaySoundA: cannot play \"%s\": %s\n", path, why);
+        if (clip != nullptr) clip->clear();
+        return false;
+    }
+    std::fprintf(stderr, "PlaySoundA: cannot play \"%s\": %s; %s\n", path, why, instead);
+    if (clip != nullptr) MakeDefaultSound(clip);
+    return true;
 }

@@ -13,3 +13,10 @@ typedef std::vector<std::int16_t> SoundSamples;
 
 // A soft two-tone chime.
 void MakeDefaultSound(SoundSamples* samples);
+
+// What a file that cannot be played gives: the default sound, or silence where the program
+// asked for none (SND_NODEFAULT). Says so on stderr in one line, naming the file and why (and,
+// with `instead`, what plays instead, e.g. "playing the default sound"). True when the default
+// sound plays instead; then `clip`, where given, holds it.
+bool DefaultInstead(const char* path, const char* why, bool useDefault, const char* instead,
+                    SoundSamples* clip);

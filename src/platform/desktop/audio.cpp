@@ -160,15 +160,7 @@ void WaitUntilPlayed() {
 bool LoadClip(const char* sound, bool useDefault, SoundSamples* clip) {
     const char* why = "";
     if (LoadSoundFile(sound, clip, &why)) return true;
-    if (!useDefault) {
-        std::fprintf(stderr, "PlaySoundA: cannot play \"%s\": %s\n", sound, why);
-        clip->clear();
-        return false;
-    }
-    std::fprintf(stderr, "PlaySoundA: cannot play \"%s\": %s; playing the default sound\n", sound,
-                 why);
-    MakeDefaultSound(clip);
-    return true;
+    return DefaultInstead(sound, why, useDefault, "playing the default sound", clip);
 }
 
 // The loader: the clip goes to the audio thread only if no later request came meanwhile.

@@ -107,26 +107,30 @@
     return source;
   };
 
-  q.playSound = function(path, wait, useDefault) {
-    if (!q.audio) return Promise.resolve(0);
+  // Plays the buffer; resolves at once, or once it has played where the program waits.
+  var play = function(buffer, path, isDefault, wait) {
+    var source = start(buffer, path, isDefault);
+    if (!wait) return Promise.resolve(1);
+    return new Promise(function(resolve) {
+      source.onended = function() { resolve(1); };
+    });
+  };
+
+  // The page decodes and plays; what a file it cannot play gives instead is the program's
+  // backend's to say. Resolves to {reason} where it cannot.
+  q.playSound = function(path, wait) {
+    if (!q.audio) return Promise.resolve({reason: 'this browser has no Web Audio'});
     var known = sounds[path] || Promise.reject(new Error('no such file'));
     return known.then(function(buffer) {
-      return {buffer: buffer, isDefault: false};
+      return play(buffer, path, false, wait).then(function() { return {}; });
     }, function(error) {
-      console.warn('PlaySoundA: cannot play "' + path + '": ' + error.message +
-                   (useDefault ? '; playing the default sound' : ''));
-      return useDefault && defaultBuffer ? {buffer: defaultBuffer, isDefault: true} : null;
-    }).then(function(chosen) {
-      if (!chosen) {
-        q.stopSound();
-        return 0;
-      }
-      var source = start(chosen.buffer, path, chosen.isDefault);
-      if (!wait) return 1;
-      return new Promise(function(resolve) {
-        source.onended = function() { resolve(1); };
-      });
+      return {reason: error.message};
     });
+  };
+
+  q.playDefaultSound = function(wait) {
+    if (!q.audio || !defaultBuffer) return Promise.resolve(0);
+    return play(defaultBuffer, 'the default sound', true, wait);
   };
 
   // ---- The screen kept awake ----
