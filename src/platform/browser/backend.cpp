@@ -37,6 +37,7 @@ int qv_play_sound(const char* path, int wait, char* why, int whySize);
 int qv_play_default_sound(int wait);
 void qv_stop_sound();
 int qv_fixed_fps();
+void qv_set_event_codes(int key, int focus, int minimized, int restored);
 }
 
 namespace standin {
@@ -58,7 +59,8 @@ struct ClockState {
 ClockState gClock;
 
 // What qv_next_event fills: type, surface, then the event's own fields.
-enum EventType { kNone = 0, kKey, kFocus, kMinimized, kRestored, kResized, kClose };
+// The one table of the page's event types: Start() tells the page these codes.
+enum EventType { kNone = 0, kKey, kFocus, kMinimized, kRestored };
 constexpr int kEventFields = 6;
 
 // Surfaces are never many at once; looking one up by number walks the few that live.
@@ -244,12 +246,6 @@ void PumpEvents() {
             case kRestored:
                 standin::OnRestored(surface);
                 break;
-            case kResized:
-                standin::OnResized(surface);
-                break;
-            case kClose:
-                standin::OnCloseRequest(surface);
-                break;
             default:
                 break;
         }
@@ -310,6 +306,7 @@ const standin::Backend& Backend() {
 
 void Start() {
     gClock.fixedFps = qv_fixed_fps();
+    qv_set_event_codes(kKey, kFocus, kMinimized, kRestored);
     qv_make_current(0);
 }
 

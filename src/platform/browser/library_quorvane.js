@@ -9,6 +9,7 @@ mergeInto(LibraryManager.library, {
     nextId: 1,
     surfaces: {},  // id -> {canvas, coversDisplay, width, height}
     events: [],    // [type, id, a, b, c, d]
+    event: {},     // the types' codes, as the backend's enum gives them (qv_set_event_codes)
     afterFrame: [],  // events queued once the next frame is presented
     keys: null,
 
@@ -29,15 +30,15 @@ mergeInto(LibraryManager.library, {
         // F1 would open the browser's help, Tab move the focus, Space scroll the page.
         event.preventDefault();
         if (event.type === 'keydown' && !event.repeat) QV.beforeSwitch(vk, surface);
-        QV.events.push([1, surface.id, vk, event.type === 'keydown' ? 1 : 0,
+        QV.events.push([QV.event.key, surface.id, vk, event.type === 'keydown' ? 1 : 0,
                         event.repeat ? 1 : 0, event.altKey ? 1 : 0]);
       };
       window.addEventListener('keydown', onKey);
       window.addEventListener('keyup', onKey);
-      window.addEventListener('focus', function() { QV.tell(2, 1); });
-      window.addEventListener('blur', function() { QV.tell(2, 0); });
+      window.addEventListener('focus', function() { QV.tell(QV.event.focus, 1); });
+      window.addEventListener('blur', function() { QV.tell(QV.event.focus, 0); });
       document.addEventListener('visibilitychange', function() {
-        QV.tell(document.hidden ? 3 : 4, 0);
+        QV.tell(document.hidden ? QV.event.minimized : QV.event.restored, 0);
       });
       var fullscreenChanged = function() {
         var surface = QV.current();
@@ -47,7 +48,7 @@ mergeInto(LibraryManager.library, {
         if (!surface || !surface.coversDisplay || QV.fullscreenElement()) return;
         // The browser left fullscreen by itself: it keeps Escape for that, and the user who
         // pressed it meant to leave. The program gets the Escape it would have had.
-        QV.events.push([1, surface.id, 27, 1, 0, 0], [1, surface.id, 27, 0, 0, 0]);
+        QV.events.push([QV.event.key, surface.id, 27, 1, 0, 0], [QV.event.key, surface.id, 27, 0, 0, 0]);
       };
       document.addEventListener('fullscreenchange', fullscreenChanged);
       document.addEventListener('webkitfullscreenchange', fullscreenChanged);
@@ -58,8 +59,8 @@ mergeInto(LibraryManager.library, {
         var vk = QV.keys[name];
         if (!surface || !vk || q.boxOpen) return;
         QV.beforeSwitch(vk, surface);
-        QV.events.push([1, surface.id, vk, 1, 0, 0]);
-        QV.afterFrame.push([1, surface.id, vk, 0, 0, 0]);
+        QV.events.push([QV.event.key, surface.id, vk, 1, 0, 0]);
+        QV.afterFrame.push([QV.event.key, surface.id, vk, 0, 0, 0]);
       };
       // The drawing buffer follows the canvas's size on screen and the device's pixels: a
       // rotated phone, a zoom, a move to another monitor, the page leaving fullscreen. The
@@ -383,6 +384,11 @@ mergeInto(LibraryManager.library, {
   },
 
   qv_fixed_fps: function() { return window.quorvane.fixedFps; },
+
+  qv_set_event_codes__deps: ['$QV'],
+  qv_set_event_codes: function(key, focus, minimized, restored) {
+    QV.event = {key: key, focus: focus, minimized: minimized, restored: restored};
+  },
 
   qv_program_started: function() { window.quorvane.programStarted(); },
 
