@@ -105,6 +105,91 @@ int Failed() {
     return kExitFailed;
 }
 
+// Checks where the run's output goes before anything runs: the stills' folder, or the video's
+// name and a temporary file beside it. False, having said why.
+bool PrepareOutput(const char* program, const capture::Options& options) {
+    char why[1024] = {};
+    bool ready = options.stillCount > 0
+                     ? capture::CheckStillsDir(options.stillsDir, why, sizeof why)
+                     : capture::CheckVideoOutput(options.output, why, sizeof why) &&
+                           MakeTempFile(options.output, why, sizeof why);
+    if (!ready) std::fprintf(stderr, "%s: %s\n", program, why);
+    return ready;
+}
+
+// Runs the program's WinMain on the capture's backend, rendering offscreen; false, having said
+// why, where nothing can be rendered.
+bool RunProgram(const char* program, capture::Options& options, int* status) {
+    // The encoders' own chatter is not for the user; their errors reach us as results.
+    av_log_set_level(AV_LOG_ERROR);
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+    std::signal(SIGHUP, OnSignal);
+
+    capture::StartClock(options.fps);
+    capture::SetAnswer(options.answerYes);
+    capture::Run& run = capture::CurrentRun();
+    run.options = &options;
+    run.tempPath = gTempPath;
+    standin::UseBackend(&CaptureBackend());
+    // Frames are read back, never shown: SDL's offscreen driver renders with no display at all.
+    standin::desktop::UseVideoDriver("offscreen");
+    if (!standin::desktop::EnsureVideo()) {
+        std::fprintf(stderr, "%s: cannot render offscreen (%s)\n", program, SDL_GetError());
+        return false;
+    }
+    char commandLine[] = "";
+    *status = WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
+    SDL_Quit();
+    return true;
+}
+
+// How much of the demo a run recorded, and how fast.
+struct Recorded {
+    std::uint64_t frames;
+    double demoSeconds;
+    double wallSeconds;
+    double speed;  // demo seconds a wall second
+};
+
+int FinishStills(const char* program, const capture::Options& options, const Recorded& recorded) {
+    capture::CloseStills();
+    if (recorded.frames < capture::CurrentRun().totalFrames) {
+        std::fprintf(stderr, "%s: the program ended at %.3f s, before the last still\n", program,
+                     recorded.demoSeconds);
+        return kExitFailed;
+    }
+    std::fprintf(stderr,
+                 "%s: wrote %d stills into %s (%.1f s of demo in %.1f s, %.1fx real time)\n",
+                 program, options.stillCount, options.stillsDir, recorded.demoSeconds,
+                 recorded.wallSeconds, recorded.speed);
+    return 0;
+}
+
+// The video appears under its name only once it is complete.
+int FinishVideo(const char* program, const capture::Options& options, const Recorded& recorded) {
+    char why[1024] = {};
+    if (!capture::CloseVideoFile(why, sizeof why)) {
+        std::fprintf(stderr, "%s: %s\n", program, why);
+        RemoveTemp();
+        return kExitFailed;
+    }
+    if (std::rename(gTempPath, options.output) != 0) {
+        std::fprintf(stderr, "%s: cannot write \"%s\": %s\n", program, options.output,
+                     std::strerror(errno));
+        RemoveTemp();
+        return kExitFailed;
+    }
+    gTempPath[0] = '\0';
+    const char* early =
+        recorded.frames < capture::CurrentRun().totalFrames ? " (the program ended early)" : "";
+    std::fprintf(stderr,
+                 "%s: wrote %s: %llu frames, %.3f s at %d fps%s, in %.1f s (%.1fx real time)\n",
+                 program, options.output, static_cast<unsigned long long>(recorded.frames),
+                 recorded.demoSeconds, options.fps, early, recorded.wallSeconds, recorded.speed);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -124,37 +209,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: %s\n", program, why);
         return kExitUsage;
     }
-    bool stills = options.stillCount > 0;
-    bool ready = stills ? capture::CheckStillsDir(options.stillsDir, why, sizeof why)
-                        : capture::CheckVideoOutput(options.output, why, sizeof why) &&
-                              MakeTempFile(options.output, why, sizeof why);
-    if (!ready) {
-        std::fprintf(stderr, "%s: %s\n", program, why);
-        return kExitFailed;
-    }
-    // The encoders' own chatter is not for the user; their errors reach us as results.
-    av_log_set_level(AV_LOG_ERROR);
-    std::signal(SIGINT, OnSignal);
-    std::signal(SIGTERM, OnSignal);
-    std::signal(SIGHUP, OnSignal);
+    if (!PrepareOutput(program, options)) return kExitFailed;
+    int status = 0;
+    if (!RunProgram(program, options, &status)) return Failed();
 
-    capture::StartClock(options.fps);
-    capture::SetAnswer(options.answerYes);
-    capture::Run& run = capture::CurrentRun();
-    run.options = &options;
-    run.tempPath = gTempPath;
-    standin::UseBackend(&CaptureBackend());
-    // Frames are read back, never shown: SDL's offscreen driver renders with no display at all.
-    standin::desktop::UseVideoDriver("offscreen");
-    if (!standin::desktop::EnsureVideo()) {
-        std::fprintf(stderr, "%s: cannot render offscreen (%s)\n", program, SDL_GetError());
-        return Failed();
-    }
-
-    char commandLine[] = "";
-    int status = WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
-    SDL_Quit();
-
+    const bool stills = options.stillCount > 0;
+    const capture::Run& run = capture::CurrentRun();
     std::uint64_t frames = capture::FramesPresented();
     if (run.failed) return Failed();
     if (capture::ProgramReportedError() || status != 0) {
@@ -166,38 +226,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: the program ended before its first frame\n", program);
         return Failed();
     }
-    std::uint64_t recorded = frames < run.totalFrames ? frames : run.totalFrames;
-    double wall = capture::SecondsSinceStart();
-    double demo = static_cast<double>(recorded) / options.fps;
-    double speed = wall > 0.0 ? demo / wall : 0.0;
-    if (stills) {
-        capture::CloseStills();
-        if (recorded < run.totalFrames) {
-            std::fprintf(stderr, "%s: the program ended at %.3f s, before the last still\n",
-                         program, demo);
-            return kExitFailed;
-        }
-        std::fprintf(stderr,
-                     "%s: wrote %d stills into %s (%.1f s of demo in %.1f s, %.1fx real time)\n",
-                     program, options.stillCount, options.stillsDir, demo, wall, speed);
-        return 0;
-    }
-    if (!capture::CloseVideoFile(why, sizeof why)) {
-        std::fprintf(stderr, "%s: %s\n", program, why);
-        RemoveTemp();
-        return kExitFailed;
-    }
-    if (std::rename(gTempPath, options.output) != 0) {
-        std::fprintf(stderr, "%s: cannot write \"%s\": %s\n", program, options.output,
-                     std::strerror(errno));
-        RemoveTemp();
-        return kExitFailed;
-    }
-    gTempPath[0] = '\0';
-    const char* early = recorded < run.totalFrames ? " (the program ended early)" : "";
-    std::fprintf(stderr,
-                 "%s: wrote %s: %llu frames, %.3f s at %d fps%s, in %.1f s (%.1fx real time)\n",
-                 program, options.output, static_cast<unsigned long long>(recorded), demo,
-                 options.fps, early, wall, speed);
-    return 0;
+    Recorded recorded{};
+    recorded.frames = frames < run.totalFrames ? frames : run.totalFrames;
+    recorded.wallSeconds = capture::SecondsSinceStart();
+    recorded.demoSeconds = static_cast<double>(recorded.frames) / options.fps;
+    recorded.speed = recorded.wallSeconds > 0.0 ? recorded.demoSeconds / recorded.wallSeconds : 0.0;
+    return stills ? FinishStills(program, options, recorded)
+                  : FinishVideo(program, options, recorded);
 }
