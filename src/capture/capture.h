@@ -50,7 +50,7 @@ bool ProgramReportedError();
 
 // soundtrack.cpp. The clips PlaySoundA was asked for, each from the moment it was asked.
 // Samples are at the clip rate of sound_clip.h, counted from the first frame.
-bool PlaySound(const standin::SoundRequest& request);
+bool RecordSound(const standin::SoundRequest& request);
 void StopSound();
 // The end of the music started from a file, in milliseconds from the first frame; 0 for none.
 std::uint32_t MusicEndMs();

@@ -87,11 +87,11 @@ const char* DemoDataFolder() {
 // The desktop's backend with the capture's policy in place of what it records.
 const standin::Backend& CaptureBackend() {
     static const standin::Backend table = [] {
-        standin::Backend captured = standin::desktop::Backend();
+        standin::Backend captured = standin::desktop::Table();
         captured.clockMs = capture::ClockMs;
         captured.showBox = capture::ShowBox;
         captured.dataFolder = DemoDataFolder;
-        captured.playSound = capture::PlaySound;
+        captured.playSound = capture::RecordSound;
         captured.stopSound = capture::StopSound;
         captured.present = capture::PresentFrame;
         return captured;

@@ -74,7 +74,7 @@ Request* NewRequest() {
     return &request;
 }
 
-bool PlaySound(const standin::SoundRequest& sound) {
+bool RecordSound(const standin::SoundRequest& sound) {
     Request* request = NewRequest();
     if (request == nullptr) return false;
     const char* why = "";

@@ -19,23 +19,23 @@ struct Font {
     const standin::FontFace* face;  // null: no usable font on the system
 };
 
-std::map<std::uintptr_t, Font> fonts;
+std::map<std::uintptr_t, Font> gFonts;
 // A DC absent from here has the stock font selected.
-std::map<HDC, std::uintptr_t> selections;
+std::map<HDC, std::uintptr_t> gSelections;
 
 std::uintptr_t Value(HGDIOBJ object) { return reinterpret_cast<std::uintptr_t>(object); }
 
-bool IsFont(std::uintptr_t value) { return value == kStockFont || fonts.count(value) != 0; }
+bool IsFont(std::uintptr_t value) { return value == kStockFont || gFonts.count(value) != 0; }
 
 }  // namespace
 
 namespace standin {
 
 const FontFace* SelectedFace(HDC dc) {
-    auto selection = selections.find(dc);
-    if (selection == selections.end()) return nullptr;
-    auto font = fonts.find(selection->second);
-    return font != fonts.end() ? font->second.face : nullptr;
+    auto selection = gSelections.find(dc);
+    if (selection == gSelections.end()) return nullptr;
+    auto font = gFonts.find(selection->second);
+    return font != gFonts.end() ? font->second.face : nullptr;
 }
 
 const GlyphBitmap& GlyphOf(const FontFace* face, DWORD code) {
@@ -44,7 +44,7 @@ const GlyphBitmap& GlyphOf(const FontFace* face, DWORD code) {
     return TheBackend().glyph(face, code);
 }
 
-void ForgetDeviceContext(HDC dc) { selections.erase(dc); }
+void ForgetDeviceContext(HDC dc) { gSelections.erase(dc); }
 
 }  // namespace standin
 
@@ -57,21 +57,21 @@ HFONT WINAPI CreateFontA(int height, int, int, int, int weight, DWORD italic, DW
     const standin::FontRequest request{height, weight, italic != 0,
                                        faceName != nullptr ? faceName : ""};
     const std::uintptr_t handle = standin::NewHandle();
-    fonts[handle] = Font{standin::TheBackend().resolveFont(request)};
+    gFonts[handle] = Font{standin::TheBackend().resolveFont(request)};
     return reinterpret_cast<HFONT>(handle);
 }
 
 HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
     const std::uintptr_t value = Value(object);
     if (!IsFont(value)) return nullptr;
-    auto selection = selections.find(dc);
-    const std::uintptr_t previous = selection != selections.end() ? selection->second : kStockFont;
+    auto selection = gSelections.find(dc);
+    const std::uintptr_t previous = selection != gSelections.end() ? selection->second : kStockFont;
     if (value == kStockFont) {
-        if (selection != selections.end()) selections.erase(selection);
-    } else if (selection != selections.end()) {
+        if (selection != gSelections.end()) gSelections.erase(selection);
+    } else if (selection != gSelections.end()) {
         selection->second = value;
     } else {
-        selections.emplace(dc, value);
+        gSelections.emplace(dc, value);
     }
     return reinterpret_cast<HGDIOBJ>(previous);
 }
@@ -90,13 +90,13 @@ BOOL WINAPI GetCharWidth32A(HDC dc, UINT first, UINT last, LPINT widths) {
 }
 
 BOOL WINAPI DeleteObject(HGDIOBJ object) {
-    auto font = fonts.find(Value(object));
-    if (font == fonts.end()) return FALSE;  // the stock font is not deleted either
+    auto font = gFonts.find(Value(object));
+    if (font == gFonts.end()) return FALSE;  // the stock font is not deleted either
     // A DC still holding it falls back to the stock font rather than a dangling handle.
-    for (auto s = selections.begin(); s != selections.end();) {
-        s = s->second == font->first ? selections.erase(s) : std::next(s);
+    for (auto s = gSelections.begin(); s != gSelections.end();) {
+        s = s->second == font->first ? gSelections.erase(s) : std::next(s);
     }
-    fonts.erase(font);
+    gFonts.erase(font);
     return TRUE;
 }
 

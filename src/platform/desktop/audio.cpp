@@ -184,7 +184,7 @@ void StopSound() {
     Install(&none);
 }
 
-bool PlaySound(const SoundRequest& request) {
+bool PlaySoundFile(const SoundRequest& request) {
     if (!OpenDevice()) return false;
 
     SoundSamples dropped;

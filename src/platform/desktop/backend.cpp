@@ -4,7 +4,7 @@
 
 namespace standin::desktop {
 
-const standin::Backend& Backend() {
+const standin::Backend& Table() {
     static const standin::Backend table{
         .openSurface = OpenSurface,
         .closeSurface = CloseSurface,
@@ -16,20 +16,20 @@ const standin::Backend& Backend() {
         .surfaceSize = SurfaceSize,
         .surfacePosition = SurfacePosition,
         .drawableSize = DrawableSize,
-        .setPixelFormat = SetPixelFormat,
+        .setPixelFormat = SetSurfaceVisual,
         .createContext = CreateContext,
         .makeCurrent = MakeCurrent,
         .deleteContext = DeleteContext,
         .glProcAddress = GlProcAddress,
         .present = Present,
-        .desktopMode = DesktopMode,
-        .showCursor = ShowCursor,
+        .desktopMode = ReadDesktopMode,
+        .showCursor = ShowPointer,
         .allowScreenSaver = AllowScreenSaver,
         .clockMs = ClockMs,
         .pumpEvents = PumpEvents,
         .dataFolder = DataFolder,
         .showBox = ShowBox,
-        .playSound = PlaySound,
+        .playSound = PlaySoundFile,
         .stopSound = StopSound,
         .resolveFont = ResolveFont,
         .glyph = Glyph,

@@ -2,7 +2,7 @@
 // its glyphs from FreeType and fontconfig, its clock the monotonic one.
 //
 // The files here share this header; the core knows only backend.h. A program built on the
-// desktop runs on Backend(); the capture copies that table and replaces what it records.
+// desktop runs on Table(); the capture copies that table and replaces what it records.
 #pragma once
 
 #include <SDL.h>
@@ -27,7 +27,7 @@ struct Surface {
 namespace desktop {
 
 // The desktop's table, complete.
-const Backend& Backend();
+const Backend& Table();
 
 // Starts SDL's video subsystem once; false (with SDL's reason in SDL_GetError) without a display.
 bool EnsureVideo();
@@ -47,9 +47,9 @@ void RaiseSurface(Surface* surface, bool focus);
 void SurfaceSize(Surface* surface, int* width, int* height);
 void SurfacePosition(Surface* surface, int* x, int* y);
 void DrawableSize(Surface* surface, int* width, int* height);
-bool SetPixelFormat(Surface* surface, const PixelFormat& format);
-bool DesktopMode(standin::DesktopMode* mode);
-void ShowCursor(bool visible);
+bool SetSurfaceVisual(Surface* surface, const PixelFormat& format);
+bool ReadDesktopMode(standin::DesktopMode* mode);
+void ShowPointer(bool visible);
 void AllowScreenSaver(bool allowed);
 // The surface of an SDL window id; null for none of the program's.
 Surface* SurfaceOfWindowId(Uint32 id);
@@ -92,7 +92,7 @@ const char* DataFolder();
 int ShowBox(const char* caption, const char* text, BoxButtons buttons, BoxIcon icon);
 
 // audio.cpp
-bool PlaySound(const SoundRequest& request);
+bool PlaySoundFile(const SoundRequest& request);
 void StopSound();
 
 }  // namespace desktop

@@ -4,6 +4,6 @@
 
 namespace {
 
-[[maybe_unused]] const bool kInstalled = (standin::UseBackend(&standin::desktop::Backend()), true);
+[[maybe_unused]] const bool kInstalled = (standin::UseBackend(&standin::desktop::Table()), true);
 
 }  // namespace

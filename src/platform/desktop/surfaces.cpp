@@ -191,19 +191,19 @@ void DrawableSize(Surface* surface, int* width, int* height) {
     SDL_GL_GetDrawableSize(surface->sdl, width, height);
 }
 
-bool SetPixelFormat(Surface* surface, const PixelFormat& format) {
+bool SetSurfaceVisual(Surface* surface, const PixelFormat& format) {
     if (surface->visual == &format || SharedVisualServes(format)) return true;
     return Reopen(*surface, format);
 }
 
-bool DesktopMode(standin::DesktopMode* mode) {
+bool ReadDesktopMode(standin::DesktopMode* mode) {
     SDL_DisplayMode desktop{};
     if (!EnsureVideo() || SDL_GetDesktopDisplayMode(DisplayAt(0, 0), &desktop) != 0) return false;
     *mode = {desktop.w, desktop.h, static_cast<int>(SDL_BITSPERPIXEL(desktop.format))};
     return true;
 }
 
-void ShowCursor(bool visible) {
+void ShowPointer(bool visible) {
     if (EnsureVideo()) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
 }
 

@@ -205,11 +205,11 @@ TEST(DisplayModeOn1280x1024x24, ModeIsRecordedAndItsPopupIsEmulated) {
     glClearColor(1.0f, 0.5f, 0.25f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     gCaptured = {};
-    standin::Backend capturing = standin::desktop::Backend();
+    standin::Backend capturing = standin::desktop::Table();
     capturing.present = CapturingPresent;
     standin::UseBackend(&capturing);
     EXPECT_TRUE(SwapBuffers(dc));
-    standin::UseBackend(&standin::desktop::Backend());
+    standin::UseBackend(&standin::desktop::Table());
     ASSERT_EQ(gCaptured.calls, 1);
     for (int at : {0, 640 * 240 + 320, 640 * 480 - 1}) {
         const unsigned char* pixel = &gCaptured.pixels[static_cast<std::size_t>(at) * 4];
@@ -240,7 +240,7 @@ std::vector<unsigned char> gScreen;
 
 void ScreenPresent(standin::Surface*) {
     auto bindFramebuffer = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(
-        standin::desktop::Backend().glProcAddress("glBindFramebuffer"));
+        standin::desktop::Table().glProcAddress("glBindFramebuffer"));
     GLint read = 0;
     GLint readBuffer = 0;
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read);
@@ -364,11 +364,11 @@ TEST(DisplayModeOn1600x1080x24, TheScreenShowsTheFrameWhateverStateTheProgramLef
     SetHostileState();
     const std::vector<GLfloat> before = ReadBackState();
 
-    standin::Backend screen = standin::desktop::Backend();
+    standin::Backend screen = standin::desktop::Table();
     screen.present = ScreenPresent;
     standin::UseBackend(&screen);
     EXPECT_TRUE(SwapBuffers(GetDC(window)));
-    standin::UseBackend(&standin::desktop::Backend());
+    standin::UseBackend(&standin::desktop::Table());
 
     // 640x480 on 1600x1080: 2.25 times, the whole part 2, a 1440x1080 picture between 80-pixel
     // black pillars. The filtering rounds its weights: a channel may be up to two steps off.
@@ -419,7 +419,7 @@ Drawable gDrawable;
 
 void DrawablePresent(standin::Surface*) {
     auto bindFramebuffer = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(
-        standin::desktop::Backend().glProcAddress("glBindFramebuffer"));
+        standin::desktop::Table().glProcAddress("glBindFramebuffer"));
     GLint read = 0;
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read);
     bindFramebuffer(GL_READ_FRAMEBUFFER, 0);
@@ -477,11 +477,11 @@ TEST(DisplayOnScaledDesktop, ProgramSeesItsClientAreaAndItsPictureFillsTheWindow
 
     gDrawable.width = width;
     gDrawable.height = height;
-    standin::Backend drawable = standin::desktop::Backend();
+    standin::Backend drawable = standin::desktop::Table();
     drawable.present = DrawablePresent;
     standin::UseBackend(&drawable);
     EXPECT_TRUE(SwapBuffers(GetDC(window)));
-    standin::UseBackend(&standin::desktop::Backend());
+    standin::UseBackend(&standin::desktop::Table());
 
     // A whole scale repeats each pixel exactly (2x2 blocks at 200%); any other fills the window
     // with the pixels filtered the rest of the way.
