@@ -11,6 +11,10 @@
 #include "capture/capture.h"
 #include "platform/desktop/sound_clip.h"
 
+using standin::kSoundChannels;
+using standin::kSoundRate;
+using standin::SoundSamples;
+
 namespace {
 
 constexpr int kMaxRequests = 16;
@@ -78,10 +82,10 @@ bool RecordSound(const standin::SoundRequest& sound) {
     Request* request = NewRequest();
     if (request == nullptr) return false;
     const char* why = "";
-    if (!LoadSoundFile(sound.path, &request->clip, &why)) {
+    if (!standin::LoadSoundFile(sound.path, &request->clip, &why)) {
         // Refused, the request stays, silent: it stops what played, as the desktop's sound does.
-        return DefaultInstead(sound.path, why, sound.useDefault,
-                              "the default sound is recorded instead", &request->clip);
+        return standin::DefaultInstead(sound.path, why, sound.useDefault,
+                                       "the default sound is recorded instead", &request->clip);
     }
     std::uint64_t frames = request->clip.size() / kSoundChannels;
     gSoundtrack.musicEndMs =

@@ -31,6 +31,9 @@ extern "C" {
 #include "capture/capture.h"
 #include "platform/desktop/sound_clip.h"
 
+using standin::kSoundChannels;
+using standin::kSoundRate;
+
 namespace {
 
 struct Container {

@@ -12,9 +12,10 @@ void qv_program_ended(int status);
 int main() {
     standin::UseBackend(&standin::browser::Backend());
     standin::browser::Start();
-    static SoundSamples chime;
-    MakeDefaultSound(&chime);
-    qv_set_default_sound(chime.data(), static_cast<int>(chime.size() / kSoundChannels), kSoundRate);
+    static standin::SoundSamples chime;
+    standin::MakeDefaultSound(&chime);
+    qv_set_default_sound(chime.data(), static_cast<int>(chime.size() / standin::kSoundChannels),
+                         standin::kSoundRate);
     qv_program_started();
     char commandLine[] = "";
     const int status = WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <numbers>
 
+namespace standin {
+
 void MakeDefaultSound(SoundSamples* samples) {
     // Two bell-like partials a fourth apart, the second entering as the first fades,
     // each with a short attack (no click) and an exponential ring-out.
@@ -47,3 +49,5 @@ bool DefaultInstead(const char* path, const char* why, bool useDefault, const ch
     if (clip != nullptr) MakeDefaultSound(clip);
     return true;
 }
+
+}  // namespace standin

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace standin {
+
 inline constexpr int kSoundRate = 44100;
 inline constexpr int kSoundChannels = 2;
 
@@ -20,3 +22,5 @@ void MakeDefaultSound(SoundSamples* samples);
 // sound plays instead; then `clip`, where given, holds it.
 bool DefaultInstead(const char* path, const char* why, bool useDefault, const char* instead,
                     SoundSamples* clip);
+
+}  // namespace standin

@@ -15,6 +15,8 @@
 
 #include "wav/wav.h"
 
+namespace standin {
+
 namespace {
 
 // Far beyond any music file the demo ships (about 18 MB), and small enough that a bogus
@@ -140,3 +142,5 @@ bool LoadSoundFile(const char* path, SoundSamples* samples, const char** why) {
     samples->swap(converted);
     return true;
 }
+
+}  // namespace standin

@@ -6,6 +6,10 @@
 
 #include "platform/core/default_sound.h"
 
+namespace standin {
+
 // Reads and converts a WAV file. False, with a short reason in *why, when the file is
 // missing, unreadable, too large or not PCM this service decodes; *samples is then untouched.
 bool LoadSoundFile(const char* path, SoundSamples* samples, const char** why);
+
+}  // namespace standin
