@@ -76,6 +76,30 @@ bool MakeDemoContext(HWND window, HGLRC* context) {
     return *context != nullptr && wglMakeCurrent(dc, *context);
 }
 
+// The current context's viewport is the program's 640x480, whatever the screen shows.
+void ExpectProgramViewport() {
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 640);
+    EXPECT_EQ(viewport[3], 480);
+}
+
+// Draws a 640x480 frame of random pixels from the seed into the current context's window and
+// gives them back as the frame holds them (at its depth), RGB rows bottom first.
+std::vector<unsigned char> DrawRandomFrame(unsigned int seed) {
+    std::vector<unsigned char> frame(640 * 480 * 3);
+    for (unsigned char& channel : frame) {
+        seed = seed * 1103515245u + 12345u;
+        channel = static_cast<unsigned char>(seed >> 24);
+    }
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glRasterPos2f(-1.0f, -1.0f);
+    glDrawPixels(640, 480, GL_RGB, GL_UNSIGNED_BYTE, frame.data());
+    glReadPixels(0, 0, 640, 480, GL_RGB, GL_UNSIGNED_BYTE, frame.data());
+    return frame;
+}
+
 // What a capture program's present reads with glReadPixels.
 struct Captured {
     int calls;
@@ -145,10 +169,7 @@ TEST(DisplayModeOn1280x1024x24, ModeIsRecordedAndItsPopupIsEmulated) {
     // Its context draws at the mode's size and depth.
     HGLRC context = nullptr;
     ASSERT_TRUE(MakeDemoContext(window, &context));
-    GLint viewport[4] = {};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[2], 640);
-    EXPECT_EQ(viewport[3], 480);
+    ExpectProgramViewport();
     GLint red = 0, green = 0, blue = 0, depth = 0;
     glGetIntegerv(GL_RED_BITS, &red);
     glGetIntegerv(GL_GREEN_BITS, &green);
@@ -350,17 +371,7 @@ TEST(DisplayModeOn1600x1080x24, TheScreenShowsTheFrameWhateverStateTheProgramLef
     ASSERT_TRUE(MakeDemoContext(window, &context));
 
     // A frame of random pixels, as the frame holds them at 16 bits.
-    std::vector<unsigned char> frame(640 * 480 * 3);
-    unsigned int seed = 12345;
-    for (unsigned char& channel : frame) {
-        seed = seed * 1103515245u + 12345u;
-        channel = static_cast<unsigned char>(seed >> 24);
-    }
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glRasterPos2f(-1.0f, -1.0f);
-    glDrawPixels(640, 480, GL_RGB, GL_UNSIGNED_BYTE, frame.data());
-    glReadPixels(0, 0, 640, 480, GL_RGB, GL_UNSIGNED_BYTE, frame.data());
+    const std::vector<unsigned char> frame = DrawRandomFrame(12345);
     SetHostileState();
     const std::vector<GLfloat> before = ReadBackState();
 
@@ -454,26 +465,13 @@ TEST(DisplayOnScaledDesktop, ProgramSeesItsClientAreaAndItsPictureFillsTheWindow
 
     HGLRC context = nullptr;
     ASSERT_TRUE(MakeDemoContext(window, &context));
-    GLint viewport[4] = {};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[2], 640);
-    EXPECT_EQ(viewport[3], 480);
+    ExpectProgramViewport();
     GLint offscreen = -1;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &offscreen);
     // At 100% the program draws straight into its window, as it always did.
     EXPECT_EQ(offscreen != 0, width != 640);
 
-    std::vector<unsigned char> frame(640 * 480 * 3);
-    unsigned int seed = 4242;
-    for (unsigned char& channel : frame) {
-        seed = seed * 1103515245u + 12345u;
-        channel = static_cast<unsigned char>(seed >> 24);
-    }
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glRasterPos2f(-1.0f, -1.0f);
-    glDrawPixels(640, 480, GL_RGB, GL_UNSIGNED_BYTE, frame.data());
-    glReadPixels(0, 0, 640, 480, GL_RGB, GL_UNSIGNED_BYTE, frame.data());
+    const std::vector<unsigned char> frame = DrawRandomFrame(4242);
 
     gDrawable.width = width;
     gDrawable.height = height;
