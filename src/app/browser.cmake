@@ -11,7 +11,7 @@ set_target_properties(quorvane PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${site} SUFFI
 # The page's calls that wait (a frame, a box, a sound) are the program's only ways to yield:
 # Asyncify must know them to unwind and rewind the calls beneath them.
 target_link_options(quorvane PRIVATE
-  -sLEGACY_GL_EMULATION=1 -sGL_UNSAFE_OPTS=0 -sASYNCIFY -sASYNCIFY_STACK_SIZE=16384
+  -sASYNCIFY -sASYNCIFY_STACK_SIZE=16384
   -sASYNCIFY_IMPORTS=[qv_present_after,qv_show_box,qv_play_sound]
   -sGLOBAL_BASE=65536 -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web -sEXIT_RUNTIME=0 -sINCOMING_MODULE_JS_API=[print,printErr,onAbort]
   "SHELL:--js-library ${QUORVANE_BROWSER_DIR}/library_quorvane.js")
