@@ -114,19 +114,19 @@ void Repack(GlState& gl, const Glyph& next) {
 }
 
 // Copies a bitmap's bits, read the way GL 1.1 unpacks a bitmap, to its place in the image.
-void Unpack(const PixelStore& store, const GLubyte* bits, const Glyph& glyph, Atlas& atlas) {
-    const GLint rowPixels = store.unpackRowLength > 0 ? store.unpackRowLength : glyph.width;
-    const GLint alignmentBits = 8 * store.unpackAlignment;
+void Unpack(const PixelLayout& layout, const GLubyte* bits, const Glyph& glyph, Atlas& atlas) {
+    const GLint rowPixels = layout.rowLength > 0 ? layout.rowLength : glyph.width;
+    const GLint alignmentBits = 8 * layout.alignment;
     const std::size_t rowBytes =
-        static_cast<std::size_t>(store.unpackAlignment) *
+        static_cast<std::size_t>(layout.alignment) *
         static_cast<std::size_t>((rowPixels + alignmentBits - 1) / alignmentBits);
     for (GLsizei j = 0; j < glyph.height; ++j) {
-        const GLubyte* row = bits + static_cast<std::size_t>(store.unpackSkipRows + j) * rowBytes;
+        const GLubyte* row = bits + static_cast<std::size_t>(layout.skipRows + j) * rowBytes;
         unsigned char* out =
             &atlas.image[static_cast<std::size_t>(glyph.atlasY + j) * atlas.size + glyph.atlasX];
         for (GLsizei i = 0; i < glyph.width; ++i) {
-            const GLint bit = store.unpackSkipPixels + i;
-            const unsigned mask = store.unpackLsbFirst ? 1u << (bit & 7) : 0x80u >> (bit & 7);
+            const GLint bit = layout.skipPixels + i;
+            const unsigned mask = layout.lsbFirst != 0 ? 1u << (bit & 7) : 0x80u >> (bit & 7);
             out[i] = (row[bit >> 3] & mask) != 0 ? 255 : 0;
         }
     }
@@ -165,7 +165,7 @@ bool PlaceGlyph(GlState& gl, Glyph& glyph, const GLubyte* bits) {
         if (!Place(shelf, atlas.size, glyph)) return false;
     }
     atlas.shelf = shelf;
-    Unpack(gl.store, bits, glyph, atlas);
+    Unpack(gl.store.unpack, bits, glyph, atlas);
     return true;
 }
 

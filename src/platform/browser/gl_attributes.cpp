@@ -32,10 +32,46 @@ std::uint32_t SwitchesOf(GLbitfield mask) {
     return bits;
 }
 
-void SetAlignment(GLenum name, GLint& kept, GLint value) {
-    if (kept == value) return;
+// The pixel store by name: which layout, which of its values, and what GL takes for it.
+enum class Takes { kAlignment, kCount, kBoolean };
+
+struct PixelName {
+    GLenum name;
+    PixelLayout PixelStore::*layout;
+    GLint PixelLayout::*value;
+    Takes takes;
+};
+
+constexpr PixelName kPixelNames[] = {
+    {GL_UNPACK_ALIGNMENT, &PixelStore::unpack, &PixelLayout::alignment, Takes::kAlignment},
+    {GL_UNPACK_ROW_LENGTH, &PixelStore::unpack, &PixelLayout::rowLength, Takes::kCount},
+    {GL_UNPACK_SKIP_ROWS, &PixelStore::unpack, &PixelLayout::skipRows, Takes::kCount},
+    {GL_UNPACK_SKIP_PIXELS, &PixelStore::unpack, &PixelLayout::skipPixels, Takes::kCount},
+    {GL_UNPACK_LSB_FIRST, &PixelStore::unpack, &PixelLayout::lsbFirst, Takes::kBoolean},
+    {GL_UNPACK_SWAP_BYTES, &PixelStore::unpack, &PixelLayout::swapBytes, Takes::kBoolean},
+    {GL_PACK_ALIGNMENT, &PixelStore::pack, &PixelLayout::alignment, Takes::kAlignment},
+    {GL_PACK_ROW_LENGTH, &PixelStore::pack, &PixelLayout::rowLength, Takes::kCount},
+    {GL_PACK_SKIP_ROWS, &PixelStore::pack, &PixelLayout::skipRows, Takes::kCount},
+    {GL_PACK_SKIP_PIXELS, &PixelStore::pack, &PixelLayout::skipPixels, Takes::kCount},
+    {GL_PACK_LSB_FIRST, &PixelStore::pack, &PixelLayout::lsbFirst, Takes::kBoolean},
+    {GL_PACK_SWAP_BYTES, &PixelStore::pack, &PixelLayout::swapBytes, Takes::kBoolean},
+};
+
+const PixelName* FindPixelName(GLenum name) {
+    for (const PixelName& entry : kPixelNames) {
+        if (entry.name == name) return &entry;
+    }
+    return nullptr;
+}
+
+// WebGL keeps the alignments too; what waits is drawn before they change.
+void SetPixelStore(PixelStore& store, const PixelName& entry, GLint value) {
+    GLint& kept = store.*entry.layout.*entry.value;
+    if (entry.takes == Takes::kAlignment && kept != value) {
+        DrawQueued();
+        emscripten_glPixelStorei(entry.name, value);
+    }
     kept = value;
-    emscripten_glPixelStorei(name, value);
 }
 
 }  // namespace
@@ -101,66 +137,40 @@ void glPopClientAttrib() {
     if (gl == nullptr || gl->clientAttribDepth == 0) return;
     const ClientAttribFrame& frame = gl->clientAttribStack[--gl->clientAttribDepth];
     if ((frame.mask & GL_CLIENT_PIXEL_STORE_BIT) == 0) return;
-    DrawQueued();
-    PixelStore& store = gl->store;
-    const PixelStore& saved = frame.store;
-    SetAlignment(GL_UNPACK_ALIGNMENT, store.unpackAlignment, saved.unpackAlignment);
-    SetAlignment(GL_PACK_ALIGNMENT, store.packAlignment, saved.packAlignment);
-    store = saved;
+    for (const PixelName& entry : kPixelNames) {
+        SetPixelStore(gl->store, entry, frame.store.*entry.layout.*entry.value);
+    }
 }
 
 void glPixelStorei(GLenum name, GLint value) {
     GlState* gl = CurrentGl();
     if (gl == nullptr || gl->assembly.inside) return;
-    PixelStore& store = gl->store;
-    const bool alignment = value == 1 || value == 2 || value == 4 || value == 8;
-    switch (name) {
-        case GL_UNPACK_ALIGNMENT:
-        case GL_PACK_ALIGNMENT:
-            if (!alignment) return;
-            DrawQueued();
-            SetAlignment(name,
-                         name == GL_UNPACK_ALIGNMENT ? store.unpackAlignment : store.packAlignment,
-                         value);
-            return;
-        case GL_UNPACK_ROW_LENGTH:
-            if (value >= 0) store.unpackRowLength = value;
-            return;
-        case GL_UNPACK_SKIP_ROWS:
-            if (value >= 0) store.unpackSkipRows = value;
-            return;
-        case GL_UNPACK_SKIP_PIXELS:
-            if (value >= 0) store.unpackSkipPixels = value;
-            return;
-        case GL_UNPACK_LSB_FIRST:
-            store.unpackLsbFirst = value != 0;
-            return;
-        case GL_UNPACK_SWAP_BYTES:
-            store.unpackSwapBytes = value != 0;
-            return;
-        case GL_PACK_ROW_LENGTH:
-            if (value >= 0) store.packRowLength = value;
-            return;
-        case GL_PACK_SKIP_ROWS:
-            if (value >= 0) store.packSkipRows = value;
-            return;
-        case GL_PACK_SKIP_PIXELS:
-            if (value >= 0) store.packSkipPixels = value;
-            return;
-        case GL_PACK_LSB_FIRST:
-            store.packLsbFirst = value != 0;
-            return;
-        case GL_PACK_SWAP_BYTES:
-            store.packSwapBytes = value != 0;
-            return;
-        default:
-            // WebGL's own (flipping, premultiplying): it takes them.
-            DrawQueued();
-            emscripten_glPixelStorei(name, value);
-            return;
+    const PixelName* entry = FindPixelName(name);
+    if (entry == nullptr) {
+        // WebGL's own (flipping, premultiplying): it takes them.
+        DrawQueued();
+        emscripten_glPixelStorei(name, value);
+        return;
     }
+    switch (entry->takes) {
+        case Takes::kAlignment:
+            if (value != 1 && value != 2 && value != 4 && value != 8) return;
+            break;
+        case Takes::kCount:
+            if (value < 0) return;
+            break;
+        case Takes::kBoolean:
+            value = value != 0 ? GL_TRUE : GL_FALSE;
+            break;
+    }
+    SetPixelStore(gl->store, *entry, value);
 }
 
 }  // extern "C"
+
+const GLint* PixelStoreValue(const PixelStore& store, GLenum name) {
+    const PixelName* entry = FindPixelName(name);
+    return entry != nullptr ? &(store.*entry->layout.*entry->value) : nullptr;
+}
 
 }  // namespace standin::browser

@@ -23,8 +23,6 @@ namespace {
 // buffer WebGL gives (16 bits), in window depth.
 constexpr double kDepthTieMargin = 4.0 / 65536.0;
 
-GLfloat Clamped(GLfloat value) { return std::min(std::max(value, 0.0f), 1.0f); }
-
 // The first list named `name` or above.
 std::vector<ListEntry>::iterator ListAtOrAbove(GlState& gl, std::uint64_t name) {
     return std::lower_bound(

@@ -1,6 +1,7 @@
 // Immediate mode: glBegin, glVertex3f, glColor3f, glEnd and glShadeModel.
 //
-// Each vertex is put in clip coordinates as it comes, with the current colour, and each
+// Each vertex is put in clip coordinates as it comes, with the current colour clamped to [0, 1]
+// as GL 1.1 clamps it before rasterising (the current colour itself is kept as given), and each
 // primitive it completes is queued as WebGL's triangles, lines or points (gl_draw.cpp). Quads are
 // cut into the triangles (v0 v1 v3) and (v1 v2 v3), as desktop drivers cut them: their colours are
 // interpolated across those triangles, so another cut would shade them differently. Flat shading
@@ -108,7 +109,7 @@ void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
     v.y = m[1] * x + m[5] * y + m[9] * z + m[13];
     v.z = m[2] * x + m[6] * y + m[10] * z + m[14];
     v.w = m[3] * x + m[7] * y + m[11] * z + m[15];
-    v.colour = gl->colour;
+    v.colour = Colour{Clamped(gl->colour.r), Clamped(gl->colour.g), Clamped(gl->colour.b)};
     SolidTexel(*gl, &v.s, &v.t);
     Assembly& a = gl->assembly;
     if (a.count++ == 0) a.first = v;

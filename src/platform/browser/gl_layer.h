@@ -46,6 +46,11 @@ struct Colour {
     GLfloat r, g, b;
 };
 
+// GL 1.1 clamps colours to [0, 1] before they are drawn, and clear values as they are given.
+constexpr GLfloat Clamped(GLfloat value) {
+    return value < 0.0f ? 0.0f : value > 1.0f ? 1.0f : value;
+}
+
 // A vertex as WebGL draws it: clip coordinates, colour, and the atlas point whose texel decides
 // whether the fragment is drawn (the solid texel for all but bitmaps).
 struct Vertex {
@@ -109,20 +114,20 @@ struct Atlas {
     GLint dirtyTo = 0;
 };
 
-// GL 1.1's unpacking of client pixels, as glBitmap reads them, and its packing.
+// GL 1.1's layout of client pixels in memory: one for pixels read (unpacking, as glBitmap reads
+// them), one for pixels written (packing). WebGL takes only the alignments.
+struct PixelLayout {
+    GLint alignment = 4;
+    GLint rowLength = 0;
+    GLint skipRows = 0;
+    GLint skipPixels = 0;
+    GLint lsbFirst = 0;
+    GLint swapBytes = 0;
+};
+
 struct PixelStore {
-    GLint unpackAlignment = 4;
-    GLint unpackRowLength = 0;
-    GLint unpackSkipRows = 0;
-    GLint unpackSkipPixels = 0;
-    bool unpackLsbFirst = false;
-    bool unpackSwapBytes = false;
-    GLint packAlignment = 4;
-    GLint packRowLength = 0;
-    GLint packSkipRows = 0;
-    GLint packSkipPixels = 0;
-    bool packLsbFirst = false;
-    bool packSwapBytes = false;
+    PixelLayout unpack;
+    PixelLayout pack;
 };
 
 // The switches GL 1.1 and WebGL both have, as bits of DrawState::enabled.
@@ -144,7 +149,9 @@ struct DrawState {
 };
 
 // GL 1.1's hints, which WebGL does not take.
-enum HintIndex { kPerspectiveHint, kPointHint, kLineHint, kPolygonHint, kFogHint, kHints };
+constexpr int kHints = 5;
+constexpr GLenum kHintTargets[kHints] = {GL_PERSPECTIVE_CORRECTION_HINT, GL_POINT_SMOOTH_HINT,
+                                         GL_LINE_SMOOTH_HINT, GL_POLYGON_SMOOTH_HINT, GL_FOG_HINT};
 
 struct AttribFrame {
     GLbitfield mask;
@@ -233,6 +240,9 @@ bool PlaceGlyph(GlState& gl, Glyph& glyph, const GLubyte* bits);
 void SolidTexel(const GlState& gl, GLfloat* s, GLfloat* t);
 // Sends the atlas's changed rows to its texture.
 void UploadAtlas(GlState& gl);
+
+// gl_attributes.cpp: the pixel store's value of that name, or null for a name that is not one.
+const GLint* PixelStoreValue(const PixelStore& store, GLenum name);
 
 // gl_state.cpp: the setters the attribute stacks restore through.
 void SetEnabled(GlState& gl, std::uint32_t enabled);

@@ -34,50 +34,6 @@ void PutMatrix(Answer& answer, const Matrix& matrix) {
     for (GLfloat value : matrix.m) answer.values[answer.count++] = value;
 }
 
-// The pixel store's values, or false for a name that is not one.
-bool PutPixelStore(Answer& answer, const PixelStore& store, GLenum name) {
-    switch (name) {
-        case GL_UNPACK_ALIGNMENT:
-            Put(answer, {static_cast<double>(store.unpackAlignment)});
-            return true;
-        case GL_UNPACK_ROW_LENGTH:
-            Put(answer, {static_cast<double>(store.unpackRowLength)});
-            return true;
-        case GL_UNPACK_SKIP_ROWS:
-            Put(answer, {static_cast<double>(store.unpackSkipRows)});
-            return true;
-        case GL_UNPACK_SKIP_PIXELS:
-            Put(answer, {static_cast<double>(store.unpackSkipPixels)});
-            return true;
-        case GL_UNPACK_LSB_FIRST:
-            Put(answer, {store.unpackLsbFirst ? 1.0 : 0.0});
-            return true;
-        case GL_UNPACK_SWAP_BYTES:
-            Put(answer, {store.unpackSwapBytes ? 1.0 : 0.0});
-            return true;
-        case GL_PACK_ALIGNMENT:
-            Put(answer, {static_cast<double>(store.packAlignment)});
-            return true;
-        case GL_PACK_ROW_LENGTH:
-            Put(answer, {static_cast<double>(store.packRowLength)});
-            return true;
-        case GL_PACK_SKIP_ROWS:
-            Put(answer, {static_cast<double>(store.packSkipRows)});
-            return true;
-        case GL_PACK_SKIP_PIXELS:
-            Put(answer, {static_cast<double>(store.packSkipPixels)});
-            return true;
-        case GL_PACK_LSB_FIRST:
-            Put(answer, {store.packLsbFirst ? 1.0 : 0.0});
-            return true;
-        case GL_PACK_SWAP_BYTES:
-            Put(answer, {store.packSwapBytes ? 1.0 : 0.0});
-            return true;
-        default:
-            return false;
-    }
-}
-
 // The layer's answer for a name, or one of no values where WebGL is to answer.
 Answer Ask(const GlState& gl, GLenum name) {
     Answer answer;
@@ -85,7 +41,9 @@ Answer Ask(const GlState& gl, GLenum name) {
     for (std::uint32_t i = 0; i < std::size(kCapabilities); ++i) {
         if (kCapabilities[i] == name) Put(answer, {(draw.enabled >> i) & 1u ? 1.0 : 0.0});
     }
-    if (answer.count > 0 || PutPixelStore(answer, gl.store, name)) return answer;
+    if (const GLint* value = PixelStoreValue(gl.store, name))
+        Put(answer, {static_cast<double>(*value)});
+    if (answer.count > 0) return answer;
     switch (name) {
         case GL_VIEWPORT:
             for (GLint value : draw.viewport) Put(answer, {static_cast<double>(value)});
@@ -147,21 +105,6 @@ Answer Ask(const GlState& gl, GLenum name) {
             break;
         case GL_SHADE_MODEL:
             Put(answer, {static_cast<double>(gl.shadeModel)});
-            break;
-        case GL_PERSPECTIVE_CORRECTION_HINT:
-            Put(answer, {static_cast<double>(gl.hints[kPerspectiveHint])});
-            break;
-        case GL_POINT_SMOOTH_HINT:
-            Put(answer, {static_cast<double>(gl.hints[kPointHint])});
-            break;
-        case GL_LINE_SMOOTH_HINT:
-            Put(answer, {static_cast<double>(gl.hints[kLineHint])});
-            break;
-        case GL_POLYGON_SMOOTH_HINT:
-            Put(answer, {static_cast<double>(gl.hints[kPolygonHint])});
-            break;
-        case GL_FOG_HINT:
-            Put(answer, {static_cast<double>(gl.hints[kFogHint])});
             break;
         case GL_ATTRIB_STACK_DEPTH:
             Put(answer, {static_cast<double>(gl.attribDepth)});

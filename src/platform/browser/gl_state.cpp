@@ -21,7 +21,13 @@ std::uint32_t CapabilityBit(GLenum capability) {
     return 0;
 }
 
-GLfloat Clamped(GLfloat value) { return std::min(std::max(value, 0.0f), 1.0f); }
+// Keeps four new values; false where they are the ones kept, and WebGL need not hear of them.
+template <typename Value>
+bool Keep(Value (&kept)[4], const Value* values) {
+    if (std::equal(values, values + 4, kept)) return false;
+    std::copy(values, values + 4, kept);
+    return true;
+}
 
 // The state may change where no primitive is being assembled; what waits is drawn first.
 GlState* Changing() {
@@ -63,27 +69,21 @@ void SetEnabled(GlState& gl, std::uint32_t enabled) {
 }
 
 void SetViewport(GlState& gl, const GLint* box) {
-    if (std::equal(box, box + 4, gl.draw.viewport)) return;
-    std::copy(box, box + 4, gl.draw.viewport);
-    emscripten_glViewport(box[0], box[1], box[2], box[3]);
+    if (Keep(gl.draw.viewport, box)) emscripten_glViewport(box[0], box[1], box[2], box[3]);
 }
 
 void SetScissor(GlState& gl, const GLint* box) {
-    if (std::equal(box, box + 4, gl.draw.scissor)) return;
-    std::copy(box, box + 4, gl.draw.scissor);
-    emscripten_glScissor(box[0], box[1], box[2], box[3]);
+    if (Keep(gl.draw.scissor, box)) emscripten_glScissor(box[0], box[1], box[2], box[3]);
 }
 
 void SetColourMask(GlState& gl, const GLboolean* mask) {
-    if (std::equal(mask, mask + 4, gl.draw.colourMask)) return;
-    std::copy(mask, mask + 4, gl.draw.colourMask);
-    emscripten_glColorMask(mask[0], mask[1], mask[2], mask[3]);
+    if (Keep(gl.draw.colourMask, mask)) emscripten_glColorMask(mask[0], mask[1], mask[2], mask[3]);
 }
 
 void SetClearColour(GlState& gl, const GLfloat* colour) {
-    if (std::equal(colour, colour + 4, gl.draw.clearColour)) return;
-    std::copy(colour, colour + 4, gl.draw.clearColour);
-    emscripten_glClearColor(colour[0], colour[1], colour[2], colour[3]);
+    if (Keep(gl.draw.clearColour, colour)) {
+        emscripten_glClearColor(colour[0], colour[1], colour[2], colour[3]);
+    }
 }
 
 void SetClearDepth(GlState& gl, GLfloat depth) {
