@@ -10,8 +10,13 @@ set_target_properties(quorvane PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${site} SUFFI
 # is an atom, never a pointer (a class name passed to RegisterClassA is told apart so).
 # The page's calls that wait (a frame, a box, a sound) are the program's only ways to yield:
 # Asyncify must know them to unwind and rewind the calls beneath them.
+# The program's GL is the backend's own layer on plain WebGL 1, which enables no extension and
+# asks nothing of emscripten's WebGL library but WebGL's own calls: not GLES's errors, nor its
+# pools for uniform arrays. The page has no files: it fetches ahead every file the program names.
 target_link_options(quorvane PRIVATE
-  -sLEGACY_GL_EMULATION=1 -sGL_UNSAFE_OPTS=0 -sASYNCIFY -sASYNCIFY_STACK_SIZE=16384
+  -sGL_SUPPORT_AUTOMATIC_ENABLE_EXTENSIONS=0 -sGL_SUPPORT_SIMPLE_ENABLE_EXTENSIONS=0
+  -sGL_TRACK_ERRORS=0 -sGL_POOL_TEMP_BUFFERS=0 -sFILESYSTEM=0
+  -sASYNCIFY -sASYNCIFY_STACK_SIZE=16384
   -sASYNCIFY_IMPORTS=[qv_present_after,qv_show_box,qv_play_sound,qv_play_default_sound]
   -sGLOBAL_BASE=65536 -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web -sEXIT_RUNTIME=0 -sINCOMING_MODULE_JS_API=[print,printErr,onAbort]
   "SHELL:--js-library ${QUORVANE_BROWSER_DIR}/library_quorvane.js")

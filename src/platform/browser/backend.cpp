@@ -2,7 +2,6 @@
 //
 // Everything the page does is in library_quorvane.js; this file only passes the core's calls
 // on, and keeps the two things the core asks for often (the clock, the events) cheap.
-#include <emscripten/em_js.h>
 #include <emscripten/emscripten.h>
 #include <emscripten/html5_webgl.h>
 #include <webgl/webgl1.h>
@@ -97,7 +96,9 @@ void RaiseSurface(Surface* surface, bool focus) {
     if (focus) qv_focus_surface(surface->id);
 }
 
+// The core asks for sizes before it retargets drawing with the GL entry points it fetched.
 void SurfaceSize(Surface* surface, int* width, int* height) {
+    DrawQueued();
     qv_surface_size(surface->id, width, height);
 }
 
@@ -108,6 +109,7 @@ void SurfacePosition(Surface*, int* x, int* y) {
 }
 
 void DrawableSize(Surface* surface, int* width, int* height) {
+    DrawQueued();
     qv_drawable_size(surface->id, width, height);
 }
 
@@ -139,18 +141,19 @@ int HandleOf(SurfaceContext* context) {
 }
 
 bool MakeCurrent(Surface*, SurfaceContext* context) {
-    return qv_make_current(HandleOf(context)) != 0;
+    DrawQueued();
+    const int handle = HandleOf(context);
+    const bool made = qv_make_current(handle) != 0;
+    UseGlContext(made ? handle : 0);
+    return made;
 }
 
-void DeleteContext(SurfaceContext* context) { qv_delete_context(HandleOf(context)); }
+void DeleteContext(SurfaceContext* context) {
+    ForgetGlContext(HandleOf(context));
+    qv_delete_context(HandleOf(context));
+}
 
-// The entry points the core fetches for its offscreen frames and their scaler: WebGL's, under
-// the names by which the GL emulation keeps track of what is bound (legacy_gl.cpp does the
-// same), and arrays drawn by WebGL itself, since the emulation's glDrawArrays would take over
-// whenever the program has a client-side array enabled.
-EM_JS(void, DrawArraysDirect, (GLenum mode, GLint first, GLsizei count),
-      { GLctx.drawArrays(mode, first, count); });
-
+// The entry points the core fetches for its offscreen frames and their scaler: WebGL's own.
 struct NamedEntry {
     const char* name;
     void* entry;
@@ -198,7 +201,7 @@ void* GlProcAddress(const char* name) {
         Entry("glDisableVertexAttribArray", emscripten_glDisableVertexAttribArray),
         Entry("glGetVertexAttribiv", emscripten_glGetVertexAttribiv),
         Entry("glGetVertexAttribPointerv", emscripten_glGetVertexAttribPointerv),
-        Entry("glDrawArrays", DrawArraysDirect),
+        Entry("glDrawArrays", emscripten_glDrawArrays),
     };
     for (const NamedEntry& entry : kEntries) {
         if (std::strcmp(entry.name, name) == 0) return entry.entry;
@@ -209,6 +212,7 @@ void* GlProcAddress(const char* name) {
 DWORD ClockMs();
 
 void Present(Surface* surface) {
+    DrawQueued();
     qv_present(surface->id, ClockMs());
     ++gClock.frames;
     qv_present_after(surface->id);
@@ -308,6 +312,7 @@ void Start() {
     gClock.fixedFps = qv_fixed_fps();
     qv_set_event_codes(kKey, kFocus, kMinimized, kRestored);
     qv_make_current(0);
+    PrepareGl();
 }
 
 }  // namespace browser

@@ -2,9 +2,16 @@
 // the presenting of frames, called from backend.cpp. The page (page.js) keeps what outlives a
 // call in `Quorvane` (window.quorvane): the surfaces, the queue of events, the sounds.
 
+// The program's GL is our own layer (gl_layer.h), which reaches WebGL only under the
+// emscripten_gl* names. The plain names go, so that a GL call the layer does not define fails to
+// link instead of reaching WebGL behind the layer's back.
+for (var name in LibraryManager.library) {
+  if (/^gl[A-Z]/.test(name)) delete LibraryManager.library[name];
+}
+
 mergeInto(LibraryManager.library, {
   $QV__postset: 'QV.init();',
-  $QV__deps: ['$GL', '$GLImmediate'],
+  $QV__deps: ['$GL'],
   $QV: {
     nextId: 1,
     surfaces: {},  // id -> {canvas, coversDisplay, width, height}
@@ -81,38 +88,6 @@ mergeInto(LibraryManager.library, {
         ratio.addEventListener('change', changed);
       };
       if (window.matchMedia) watchRatio();
-    },
-
-    startEmulation: function(handle) {
-      QV.emulated = handle;
-      Module.useWebGL = true;
-      GLImmediate.init();
-      QV.keepDrawState(GL.getContext(handle).GLctx);
-    },
-
-    // WebGL answers a query of the colour mask or the clear colour only once the GPU process
-    // has caught up with every command before it: tens of milliseconds a frame at a phone's
-    // pixels, where the core saves both around each scaling. The context keeps them itself.
-    keepDrawState: function(gl) {
-      if (gl.qvKept) return;
-      gl.qvKept = true;
-      var mask = [true, true, true, true];
-      var clear = [0, 0, 0, 0];
-      var colorMask = gl.colorMask, clearColor = gl.clearColor, getParameter = gl.getParameter;
-      var clamp = function(v) { return Math.min(1, Math.max(0, v)); };
-      gl.colorMask = function(r, g, b, a) {
-        mask = [!!r, !!g, !!b, !!a];
-        colorMask.call(gl, r, g, b, a);
-      };
-      gl.clearColor = function(r, g, b, a) {
-        clear = [clamp(r), clamp(g), clamp(b), clamp(a)];
-        clearColor.call(gl, r, g, b, a);
-      };
-      gl.getParameter = function(name) {
-        if (name === gl.COLOR_WRITEMASK) return mask.slice();
-        if (name === gl.COLOR_CLEAR_VALUE) return new Float32Array(clear);
-        return getParameter.call(gl, name);
-      };
     },
 
     virtualKey: function(event) {
@@ -304,10 +279,9 @@ mergeInto(LibraryManager.library, {
     return event[0];
   },
 
-  // GL calls with no context current do nothing on Windows; here they would throw. So when the
-  // program has none, a context nobody sees stands in, made once. The GL emulation keeps its
-  // buffers and shaders for one context: it starts afresh for each context the program makes
-  // current.
+  // With none of the program's contexts current, a context nobody sees is, made once: the GL
+  // layer compiles its shaders there while the program's first question waits, and what reaches
+  // WebGL then finds a context.
   qv_make_current__deps: ['$QV', '$GL'],
   qv_make_current: function(handle) {
     if (!handle) {
@@ -316,13 +290,9 @@ mergeInto(LibraryManager.library, {
                                           {majorVersion: 1, alpha: false, depth: false});
       }
       GL.makeContextCurrent(QV.placeholder);
-      // The emulation's matrices must exist before the program's first context does.
-      if (!GLImmediate.initted) QV.startEmulation(QV.placeholder);
       return 1;
     }
-    if (!GL.makeContextCurrent(handle)) return 0;
-    if (QV.emulated !== handle) QV.startEmulation(handle);
-    return 1;
+    return GL.makeContextCurrent(handle) ? 1 : 0;
   },
 
   qv_delete_context__deps: ['$QV', '$GL'],
@@ -334,7 +304,6 @@ mergeInto(LibraryManager.library, {
     var lose = context.GLctx.getExtension('WEBGL_lose_context');
     if (GL.currentContext === context) GL.makeContextCurrent(QV.placeholder || 0);
     GL.deleteContext(handle);
-    if (QV.emulated === handle) QV.emulated = 0;
     if (lose) lose.loseContext();
   },
 

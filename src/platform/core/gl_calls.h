@@ -49,8 +49,8 @@ struct GlCalls {
     PFNGLDISABLEVERTEXATTRIBARRAYPROC disableVertexAttribArray;
     PFNGLGETVERTEXATTRIBIVPROC getVertexAttribiv;
     PFNGLGETVERTEXATTRIBPOINTERVPROC getVertexAttribPointerv;
-    // GL 1.1's own, fetched all the same: a backend may draw arrays otherwise than its GL
-    // emulation would (the browser's).
+    // GL 1.1's own, fetched all the same: the program's GL 1.1 may be a layer of the backend's
+    // over another GL (the browser's), which the scaler's quad should not pass through.
     void(GLAPIENTRY* drawArrays)(GLenum mode, GLint first, GLsizei count);
     // Only where the context has GL's fixed-function pipeline and several colour buffers
     // (desktop GL); null in WebGL.
