@@ -115,7 +115,7 @@ void DrawableSize(Surface* surface, int* width, int* height) {
 
 // WebGL gives every canvas the one visual its context asks for: colour, a depth buffer, no
 // alpha or stencil, which serves the formats the demo asks for.
-bool SetPixelFormat(Surface*, const PixelFormat& format) {
+bool SetSurfaceVisual(Surface*, const PixelFormat& format) {
     return format.doubleBuffer && format.alphaBits == 0 && format.stencilBits == 0 &&
            format.depthBits <= 16;
 }
@@ -218,11 +218,11 @@ void Present(Surface* surface) {
     qv_present_after(surface->id);
 }
 
-bool DesktopMode(standin::DesktopMode* mode) {
+bool ReadDesktopMode(standin::DesktopMode* mode) {
     return qv_desktop_mode(&mode->width, &mode->height, &mode->bits) != 0;
 }
 
-void ShowCursor(bool visible) { qv_show_cursor(visible ? 1 : 0); }
+void ShowPointer(bool visible) { qv_show_cursor(visible ? 1 : 0); }
 
 void AllowScreenSaver(bool allowed) { qv_allow_screen_saver(allowed ? 1 : 0); }
 
@@ -260,7 +260,7 @@ int ShowBox(const char* caption, const char* text, BoxButtons buttons, BoxIcon i
     return qv_show_box(caption, text, buttons == BoxButtons::YesNo ? 1 : 0, static_cast<int>(icon));
 }
 
-bool PlaySound(const SoundRequest& request) {
+bool PlaySoundFile(const SoundRequest& request) {
     // The page decodes and plays; what a file it cannot play gives is the core's rule.
     char why[160] = "";
     if (qv_play_sound(request.path, request.wait ? 1 : 0, why, sizeof why) != 0) return true;
@@ -276,7 +276,7 @@ void StopSound() { qv_stop_sound(); }
 
 }  // namespace
 
-const standin::Backend& Backend() {
+const standin::Backend& Table() {
     static const standin::Backend table{
         .openSurface = OpenSurface,
         .closeSurface = CloseSurface,
@@ -287,20 +287,20 @@ const standin::Backend& Backend() {
         .surfaceSize = SurfaceSize,
         .surfacePosition = SurfacePosition,
         .drawableSize = DrawableSize,
-        .setPixelFormat = SetPixelFormat,
+        .setPixelFormat = SetSurfaceVisual,
         .createContext = CreateContext,
         .makeCurrent = MakeCurrent,
         .deleteContext = DeleteContext,
         .glProcAddress = GlProcAddress,
         .present = Present,
-        .desktopMode = DesktopMode,
-        .showCursor = ShowCursor,
+        .desktopMode = ReadDesktopMode,
+        .showCursor = ShowPointer,
         .allowScreenSaver = AllowScreenSaver,
         .clockMs = ClockMs,
         .pumpEvents = PumpEvents,
         // No data folder: the page fetches every file the program names ahead.
         .showBox = ShowBox,
-        .playSound = PlaySound,
+        .playSound = PlaySoundFile,
         .stopSound = StopSound,
         .resolveFont = ResolveBakedFont,
         .glyph = BakedGlyph,

@@ -12,7 +12,7 @@
 namespace standin::browser {
 
 // The browser's table, complete.
-const Backend& Backend();
+const Backend& Table();
 
 // Reads from the page which clock runs (performance.now, or a test's fixed one, on which frame n
 // is drawn at floor(n * 1000 / fps) ms), and has the GL layer's shaders compiled while the

@@ -10,7 +10,7 @@ void qv_program_ended(int status);
 }
 
 int main() {
-    standin::UseBackend(&standin::browser::Backend());
+    standin::UseBackend(&standin::browser::Table());
     standin::browser::Start();
     static standin::SoundSamples chime;
     standin::MakeDefaultSound(&chime);
