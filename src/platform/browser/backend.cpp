@@ -96,7 +96,8 @@ void RaiseSurface(Surface* surface, bool focus) {
     if (focus) qv_focus_surface(surface->id);
 }
 
-// The core asks for sizes before it retargets drawing with the GL entry points it fetched.
+// What the GL layer has gathered is drawn first: the core asks for sizes before it retargets
+// drawing with the GL entry points it fetched.
 void SurfaceSize(Surface* surface, int* width, int* height) {
     DrawQueued();
     qv_surface_size(surface->id, width, height);

@@ -62,6 +62,7 @@ void SetRasterPosition(GlState& gl, GLfloat x, GLfloat y, GLfloat z, GLfloat w) 
     gl.raster.x = viewport[0] + (clip[0] / cw + 1.0) * 0.5 * viewport[2];
     gl.raster.y = viewport[1] + (clip[1] / cw + 1.0) * 0.5 * viewport[3];
     gl.raster.z = (clip[2] / cw + 1.0) * 0.5;
+    gl.raster.w = cw;
     gl.raster.colour = Colour{Clamped(gl.colour.r), Clamped(gl.colour.g), Clamped(gl.colour.b)};
 }
 
