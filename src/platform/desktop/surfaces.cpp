@@ -51,7 +51,8 @@ int ToReal(int programPixels) {
 
 int ToProgram(int realPixels) { return static_cast<int>(std::lround(realPixels / DesktopScale())); }
 
-// The SDL window for a surface, with the GL attributes already set; the spec in real pixels.
+// The SDL window for a surface, with the GL attributes already set; its size and place in real
+// pixels.
 SDL_Window* OpenSdlWindow(const SurfaceSpec& spec) {
     Uint32 flags = SDL_WINDOW_OPENGL;
     flags |= spec.visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
