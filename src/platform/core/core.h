@@ -80,6 +80,10 @@ struct Offscreen {
     float levels[3];
     bool bound;  // the program draws into it, rather than into the drawable
     Scaler scaler;
+    // What the scaler was last set for, so that a frame like the one before changes nothing:
+    // the whole factor of its uniforms (0: never set) and the texture's filter.
+    int scaledWhole;
+    int scaledFilter;
 };
 
 struct GlContext {
@@ -199,7 +203,7 @@ struct GlCalls;
 // build it), and the scaling of its offscreen frame to the drawable, which it leaves bound.
 // The quad's vertex buffer is made unless one is given.
 Scaler BuildScaler(const GlCalls& gl, bool quantizing, unsigned int corners);
-void ScaleToDrawable(const GlCalls& gl, const Offscreen& offscreen, int drawableWidth,
+void ScaleToDrawable(const GlCalls& gl, Offscreen& offscreen, int drawableWidth,
                      int drawableHeight);
 
 }  // namespace standin

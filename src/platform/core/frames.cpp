@@ -183,6 +183,9 @@ bool EnsureOffscreen(const standin::GlCalls& gl, const standin::Window& window,
     offscreen.width = window.pictureWidth;
     offscreen.height = window.pictureHeight;
     offscreen.bits = window.pictureBits;
+    // A new frame and texture: its scaler's uniforms and filter are set afresh.
+    offscreen.scaledWhole = 0;
+    offscreen.scaledFilter = GL_NEAREST;
     return true;
 }
 
@@ -211,7 +214,7 @@ bool NeedsScaling(const standin::Window& window) {
 void Present(standin::Window& window, standin::GlContext& context) {
     const standin::Backend& backend = standin::TheBackend();
     const standin::GlCalls* gl = standin::Gl();
-    const standin::Offscreen& offscreen = context.offscreen;
+    standin::Offscreen& offscreen = context.offscreen;
     if (gl != nullptr && offscreen.bound) {
         int width = 0;
         int height = 0;
@@ -239,6 +242,7 @@ bool BindDrawingTarget(Window& window, GlContext& context) {
     const bool first = !context.everCurrent;
     context.everCurrent = true;
     const GlCalls* gl = Gl();
+    const unsigned int drawingInto = offscreen.bound ? offscreen.frameBuffer : 0;
     if (!NeedsScaling(window)) {
         // A context that drew offscreen before now draws to this window's own drawable.
         if (offscreen.bound) gl->bindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -251,7 +255,9 @@ bool BindDrawingTarget(Window& window, GlContext& context) {
         offscreen.bound = false;
         return !window.coversDisplay;
     }
-    gl->bindFramebuffer(GL_FRAMEBUFFER, offscreen.frameBuffer);
+    // Bound already where the program drew into this frame before, as after every swap.
+    if (offscreen.frameBuffer != drawingInto)
+        gl->bindFramebuffer(GL_FRAMEBUFFER, offscreen.frameBuffer);
     offscreen.bound = true;
     // A context first made current takes the window's size as its viewport and scissor box; the
     // window's size, to the program, is the picture's.

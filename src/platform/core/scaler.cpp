@@ -274,7 +274,7 @@ Scaler BuildScaler(const GlCalls& gl, bool quantizing, unsigned int corners) {
             gl.getUniformLocation(program, "perLevels")};
 }
 
-void ScaleToDrawable(const GlCalls& gl, const Offscreen& offscreen, int drawableWidth,
+void ScaleToDrawable(const GlCalls& gl, Offscreen& offscreen, int drawableWidth,
                      int drawableHeight) {
     const Scaler& scaler = offscreen.scaler;
     if (offscreen.frameBuffer == 0 || scaler.program == 0) return;
@@ -301,23 +301,31 @@ void ScaleToDrawable(const GlCalls& gl, const Offscreen& offscreen, int drawable
     }
     glViewport(place.x, place.y, place.width, place.height);
     gl.useProgram(scaler.program);
-    const GLfloat width = static_cast<GLfloat>(offscreen.width);
-    const GLfloat height = static_cast<GLfloat>(offscreen.height);
-    const GLfloat whole = static_cast<GLfloat>(place.whole);
-    gl.uniform2f(scaler.repeatedSize, width * whole, height * whole);
-    gl.uniform2f(scaler.pixelSize, 1.0f / width, 1.0f / height);
-    gl.uniform1f(scaler.whole, whole);
-    gl.uniform1f(scaler.perWhole, 1.0f / whole);
-    if (scaler.quantizing) {
-        const float* levels = offscreen.levels;
-        gl.uniform3f(scaler.levels, levels[0], levels[1], levels[2]);
-        gl.uniform3f(scaler.perLevels, 1.0f / levels[0], 1.0f / levels[1], 1.0f / levels[2]);
+    // The uniforms and the filter stay with the program and the texture: set only when the
+    // drawable's size changed what they must be.
+    if (offscreen.scaledWhole != place.whole) {
+        const GLfloat width = static_cast<GLfloat>(offscreen.width);
+        const GLfloat height = static_cast<GLfloat>(offscreen.height);
+        const GLfloat whole = static_cast<GLfloat>(place.whole);
+        gl.uniform2f(scaler.repeatedSize, width * whole, height * whole);
+        gl.uniform2f(scaler.pixelSize, 1.0f / width, 1.0f / height);
+        gl.uniform1f(scaler.whole, whole);
+        gl.uniform1f(scaler.perWhole, 1.0f / whole);
+        if (scaler.quantizing) {
+            const float* levels = offscreen.levels;
+            gl.uniform3f(scaler.levels, levels[0], levels[1], levels[2]);
+            gl.uniform3f(scaler.perLevels, 1.0f / levels[0], 1.0f / levels[1], 1.0f / levels[2]);
+        }
+        offscreen.scaledWhole = place.whole;
     }
     // An exact whole factor samples every pixel at its centre: no filtering to do.
     const GLint filter = exact ? GL_NEAREST : GL_LINEAR;
     glBindTexture(GL_TEXTURE_2D, offscreen.texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    if (offscreen.scaledFilter != filter) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+        offscreen.scaledFilter = filter;
+    }
     gl.bindBuffer(GL_ARRAY_BUFFER, scaler.corners);
     gl.vertexAttribPointer(kCornerAttribute, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
     gl.enableVertexAttribArray(kCornerAttribute);
