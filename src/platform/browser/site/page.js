@@ -313,10 +313,7 @@
 
   window.Module = {
     print: function(text) { console.log(text); },
-    printErr: function(text) {
-      // The GL emulation's notice that it is one is for its developers, not the user.
-      if (text.indexOf('using emscripten GL emulation') < 0) console.warn(text);
-    },
+    printErr: function(text) { console.warn(text); },
     onAbort: function(what) {
       q.state = 'ended';
       say('The demo stopped unexpectedly (' + what + ').');
