@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/browser/browser.h"
+#include "platform/browser/gl_layer.h"
 #include "platform/browser/glyph_data.h"
 #include "platform/core/fixed_clock.h"
 
@@ -154,7 +155,8 @@ void DeleteContext(SurfaceContext* context) {
     qv_delete_context(HandleOf(context));
 }
 
-// The entry points the core fetches for its offscreen frames and their scaler: WebGL's own.
+// The entry points the core fetches for its offscreen frames and their scaler: WebGL's own, the
+// bindings through the layer's copy of them.
 struct NamedEntry {
     const char* name;
     void* entry;
@@ -168,8 +170,8 @@ NamedEntry Entry(const char* name, Function* function) {
 void* GlProcAddress(const char* name) {
     static const NamedEntry kEntries[] = {
         Entry("glGenFramebuffers", emscripten_glGenFramebuffers),
-        Entry("glDeleteFramebuffers", emscripten_glDeleteFramebuffers),
-        Entry("glBindFramebuffer", emscripten_glBindFramebuffer),
+        Entry("glDeleteFramebuffers", DeleteFrameBuffers),
+        Entry("glBindFramebuffer", BindFrameBuffer),
         Entry("glFramebufferTexture2D", emscripten_glFramebufferTexture2D),
         Entry("glGenRenderbuffers", emscripten_glGenRenderbuffers),
         Entry("glDeleteRenderbuffers", emscripten_glDeleteRenderbuffers),
@@ -187,21 +189,21 @@ void* GlProcAddress(const char* name) {
         Entry("glLinkProgram", emscripten_glLinkProgram),
         Entry("glGetProgramiv", emscripten_glGetProgramiv),
         Entry("glDeleteProgram", emscripten_glDeleteProgram),
-        Entry("glUseProgram", emscripten_glUseProgram),
+        Entry("glUseProgram", UseProgram),
         Entry("glGetUniformLocation", emscripten_glGetUniformLocation),
         Entry("glUniform1i", emscripten_glUniform1i),
         Entry("glUniform1f", emscripten_glUniform1f),
         Entry("glUniform2f", emscripten_glUniform2f),
         Entry("glUniform3f", emscripten_glUniform3f),
         Entry("glGenBuffers", emscripten_glGenBuffers),
-        Entry("glBindBuffer", emscripten_glBindBuffer),
+        Entry("glBindBuffer", BindBuffer),
         Entry("glBufferData", emscripten_glBufferData),
-        Entry("glActiveTexture", emscripten_glActiveTexture),
-        Entry("glVertexAttribPointer", emscripten_glVertexAttribPointer),
-        Entry("glEnableVertexAttribArray", emscripten_glEnableVertexAttribArray),
-        Entry("glDisableVertexAttribArray", emscripten_glDisableVertexAttribArray),
-        Entry("glGetVertexAttribiv", emscripten_glGetVertexAttribiv),
-        Entry("glGetVertexAttribPointerv", emscripten_glGetVertexAttribPointerv),
+        Entry("glActiveTexture", ActivateTexture),
+        Entry("glVertexAttribPointer", VertexAttribPointer),
+        Entry("glEnableVertexAttribArray", EnableVertexAttribArray),
+        Entry("glDisableVertexAttribArray", DisableVertexAttribArray),
+        Entry("glGetVertexAttribiv", GetVertexAttribiv),
+        Entry("glGetVertexAttribPointerv", GetVertexAttribPointerv),
         Entry("glDrawArrays", emscripten_glDrawArrays),
     };
     for (const NamedEntry& entry : kEntries) {

@@ -140,14 +140,15 @@ void StartAtlas(GlState& gl) {
     emscripten_glGetIntegerv(GL_MAX_TEXTURE_SIZE, &atlas.largest);
     atlas.largest = std::min(std::max(atlas.largest, kFirstSize), kLargestSize);
     StartImage(atlas, kFirstSize);
-    emscripten_glActiveTexture(kAtlasUnit);
-    emscripten_glGenTextures(1, &atlas.texture);
-    emscripten_glBindTexture(GL_TEXTURE_2D, atlas.texture);
+    const GLenum active = gl.bindings.activeUnit;
+    SetActiveUnit(gl, kAtlasUnit);
+    MakeTextures(gl, 1, &atlas.texture);
+    SetTexture(gl, atlas.texture);
     emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    emscripten_glActiveTexture(GL_TEXTURE0);
+    SetActiveUnit(gl, active);
 }
 
 bool PlaceGlyph(GlState& gl, Glyph& glyph, const GLubyte* bits) {
@@ -177,7 +178,8 @@ void SolidTexel(const GlState& gl, GLfloat* s, GLfloat* t) {
 void UploadAtlas(GlState& gl) {
     Atlas& atlas = gl.atlas;
     if (atlas.dirtyFrom == atlas.dirtyTo) return;
-    emscripten_glActiveTexture(kAtlasUnit);
+    const GLenum active = gl.bindings.activeUnit;
+    SetActiveUnit(gl, kAtlasUnit);
     if (atlas.uploadedSize != atlas.size) {
         emscripten_glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, atlas.size, atlas.size, 0, GL_ALPHA,
                                 GL_UNSIGNED_BYTE, atlas.image.data());
@@ -188,7 +190,7 @@ void UploadAtlas(GlState& gl) {
             GL_ALPHA, GL_UNSIGNED_BYTE,
             &atlas.image[static_cast<std::size_t>(atlas.dirtyFrom) * atlas.size]);
     }
-    emscripten_glActiveTexture(GL_TEXTURE0);
+    SetActiveUnit(gl, active);
     atlas.dirtyFrom = 0;
     atlas.dirtyTo = 0;
 }

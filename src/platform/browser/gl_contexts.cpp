@@ -76,23 +76,25 @@ GLuint MakeProgram() {
 }
 
 void SetUp(GlState& gl) {
+    emscripten_glGetIntegerv(GL_MAX_COMBINED_TEXTURE_IMAGE_UNITS,
+                             reinterpret_cast<GLint*>(&gl.bindings.units));
     gl.program = MakeProgram();
-    emscripten_glUseProgram(gl.program);
+    SetProgram(gl, gl.program);
     emscripten_glGenBuffers(1, &gl.buffer);
-    emscripten_glBindBuffer(GL_ARRAY_BUFFER, gl.buffer);
+    SetArrayBuffer(gl, gl.buffer);
     emscripten_glBufferData(GL_ARRAY_BUFFER,
                             static_cast<GLsizeiptr>(sizeof(Vertex)) * kQueueVertices, nullptr,
                             GL_DYNAMIC_DRAW);
     const auto at = [](std::size_t offset) { return reinterpret_cast<const void*>(offset); };
-    emscripten_glVertexAttribPointer(kPositionAttribute, 4, GL_FLOAT, GL_FALSE, sizeof(Vertex),
-                                     at(offsetof(Vertex, x)));
-    emscripten_glVertexAttribPointer(kColourAttribute, 3, GL_FLOAT, GL_FALSE, sizeof(Vertex),
-                                     at(offsetof(Vertex, colour)));
-    emscripten_glVertexAttribPointer(kTexelAttribute, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex),
-                                     at(offsetof(Vertex, s)));
-    emscripten_glEnableVertexAttribArray(kPositionAttribute);
-    emscripten_glEnableVertexAttribArray(kColourAttribute);
-    emscripten_glEnableVertexAttribArray(kTexelAttribute);
+    SetAttributeArray(gl, kPositionAttribute, 4, GL_FLOAT, GL_FALSE, sizeof(Vertex),
+                      at(offsetof(Vertex, x)));
+    SetAttributeArray(gl, kColourAttribute, 3, GL_FLOAT, GL_FALSE, sizeof(Vertex),
+                      at(offsetof(Vertex, colour)));
+    SetAttributeArray(gl, kTexelAttribute, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex),
+                      at(offsetof(Vertex, s)));
+    SetAttributeEnabled(gl, kPositionAttribute, true);
+    SetAttributeEnabled(gl, kColourAttribute, true);
+    SetAttributeEnabled(gl, kTexelAttribute, true);
     // A new context's viewport and scissor box are its drawing buffer's size then.
     emscripten_glGetIntegerv(GL_VIEWPORT, gl.draw.viewport);
     for (int i = 0; i < 4; ++i) gl.draw.scissor[i] = gl.draw.viewport[i];

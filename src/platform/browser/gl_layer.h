@@ -21,7 +21,8 @@
 // What the layer binds stays bound: its one program, its vertex buffer behind attributes 0 to 2,
 // and the atlas on texture unit 1. The core's scaler, the only other user of a program, a buffer
 // and attribute 0, puts them back after its draw; GL 1.1 has no texture units, so the program's
-// own textures are all on unit 0.
+// own textures are all on unit 0. The bindings pass through a copy (gl_bindings.cpp), which
+// answers the core's questions about them and keeps a binding set again as it is from WebGL.
 #pragma once
 
 #include <GL/gl.h>
@@ -148,6 +149,36 @@ struct DrawState {
     GLenum depthFunc = GL_LESS;
 };
 
+// A vertex attribute array, as glVertexAttribPointer and its switches set it.
+struct AttributeArray {
+    bool enabled = false;
+    GLint size = 4;
+    GLenum type = GL_FLOAT;
+    GLint normalized = GL_FALSE;
+    GLsizei stride = 0;
+    GLuint buffer = 0;
+    const void* pointer = nullptr;
+};
+
+// The attribute arrays and texture units of which the layer keeps a copy: those it and the core
+// use. Others are WebGL's alone.
+constexpr GLuint kKeptAttributes = 3;
+constexpr GLenum kKeptUnits = 2;
+
+// WebGL's bindings (gl_bindings.cpp).
+struct Bindings {
+    GLuint frameBuffer = 0;
+    GLuint program = 0;
+    GLuint arrayBuffer = 0;
+    GLenum activeUnit = GL_TEXTURE0;
+    GLenum units = 8;  // the context's texture units, WebGL's least until asked
+    GLuint textures[kKeptUnits] = {};
+    AttributeArray attributes[kKeptAttributes];
+    // The textures made and not deleted, ascending: WebGL binds no texture for another name,
+    // where GL 1.1 would make one.
+    std::vector<GLuint> textureNames;
+};
+
 // GL 1.1's hints, which WebGL does not take.
 constexpr int kHints = 5;
 constexpr GLenum kHintTargets[kHints] = {GL_PERSPECTIVE_CORRECTION_HINT, GL_POINT_SMOOTH_HINT,
@@ -207,6 +238,7 @@ struct GlState {
     Atlas atlas;
 
     DrawState draw;
+    Bindings bindings;
     GLenum hints[kHints] = {GL_DONT_CARE, GL_DONT_CARE, GL_DONT_CARE, GL_DONT_CARE, GL_DONT_CARE};
     PixelStore store;
     AttribFrame attribStack[kAttribStackDepth];
@@ -243,6 +275,33 @@ void UploadAtlas(GlState& gl);
 
 // gl_attributes.cpp: the pixel store's value of that name, or null for a name that is not one.
 const GLint* PixelStoreValue(const PixelStore& store, GLenum name);
+
+// gl_bindings.cpp: the binding of that name from the copy; false where the layer keeps none.
+bool AskBinding(const GlState& gl, GLenum name, GLint* value);
+// The layer's own changes of them, made also between glBegin and glEnd.
+void SetProgram(GlState& gl, GLuint program);
+void SetArrayBuffer(GlState& gl, GLuint buffer);
+void SetActiveUnit(GlState& gl, GLenum unit);
+void SetTexture(GlState& gl, GLuint texture);  // the active unit's 2D texture
+void MakeTextures(GlState& gl, GLsizei count, GLuint* textures);
+void SetAttributeArray(GlState& gl, GLuint index, GLint size, GLenum type, GLboolean normalized,
+                       GLsizei stride, const void* pointer);
+void SetAttributeEnabled(GlState& gl, GLuint index, bool enabled);
+// WebGL's calls of the same names (and GL's meaning), through the copy; the core's entry points.
+void BindFrameBuffer(GLenum target, GLuint frameBuffer);
+void DeleteFrameBuffers(GLsizei count, const GLuint* frameBuffers);
+void UseProgram(GLuint program);
+void BindBuffer(GLenum target, GLuint buffer);
+void ActivateTexture(GLenum unit);
+void BindTexture(GLenum target, GLuint texture);
+void GenTextures(GLsizei count, GLuint* textures);
+void DeleteTextures(GLsizei count, const GLuint* textures);
+void VertexAttribPointer(GLuint index, GLint size, GLenum type, GLboolean normalized,
+                         GLsizei stride, const void* pointer);
+void EnableVertexAttribArray(GLuint index);
+void DisableVertexAttribArray(GLuint index);
+void GetVertexAttribiv(GLuint index, GLenum name, GLint* value);
+void GetVertexAttribPointerv(GLuint index, GLenum name, void** pointer);
 
 // gl_state.cpp: the setters the attribute stacks restore through.
 void SetEnabled(GlState& gl, std::uint32_t enabled);

@@ -1,6 +1,6 @@
 // glGetIntegerv, glGetFloatv, glGetBooleanv and glIsEnabled: the layer answers for the state it
-// keeps (GL 1.1's own, and its copy of WebGL's), converted as GL 1.1 converts between the types;
-// WebGL answers the rest (bindings, limits).
+// keeps (GL 1.1's own, and its copy of WebGL's, bindings included), converted as GL 1.1 converts
+// between the types; WebGL answers the rest (limits, bindings the layer keeps no copy of).
 #include <webgl/webgl1.h>
 
 #include <cmath>
@@ -43,6 +43,8 @@ Answer Ask(const GlState& gl, GLenum name) {
     }
     if (const GLint* value = PixelStoreValue(gl.store, name))
         Put(answer, {static_cast<double>(*value)});
+    GLint binding = 0;
+    if (AskBinding(gl, name, &binding)) Put(answer, {static_cast<double>(binding)});
     if (answer.count > 0) return answer;
     switch (name) {
         case GL_VIEWPORT:

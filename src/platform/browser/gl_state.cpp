@@ -164,17 +164,11 @@ void glClear(GLbitfield mask) {
     emscripten_glClear(mask & ~GL_ACCUM_BUFFER_BIT);
 }
 
-void glGenTextures(GLsizei count, GLuint* textures) {
-    if (Changing() != nullptr) emscripten_glGenTextures(count, textures);
-}
+void glGenTextures(GLsizei count, GLuint* textures) { GenTextures(count, textures); }
 
-void glDeleteTextures(GLsizei count, const GLuint* textures) {
-    if (Changing() != nullptr) emscripten_glDeleteTextures(count, textures);
-}
+void glDeleteTextures(GLsizei count, const GLuint* textures) { DeleteTextures(count, textures); }
 
-void glBindTexture(GLenum target, GLuint texture) {
-    if (Changing() != nullptr) emscripten_glBindTexture(target, texture);
-}
+void glBindTexture(GLenum target, GLuint texture) { BindTexture(target, texture); }
 
 void glTexParameteri(GLenum target, GLenum name, GLint value) {
     if (Changing() != nullptr) emscripten_glTexParameteri(target, name, value);
