@@ -79,8 +79,8 @@ void SetPixelStore(PixelStore& store, const PixelName& entry, GLint value) {
 extern "C" {
 
 void glPushAttrib(GLbitfield mask) {
-    GlState* gl = CurrentGl();
-    if (gl == nullptr || gl->assembly.inside || gl->attribDepth == kAttribStackDepth) return;
+    GlState* gl = OutsideBeginEnd();
+    if (gl == nullptr || gl->attribDepth == kAttribStackDepth) return;
     AttribFrame& frame = gl->attribStack[gl->attribDepth++];
     frame.mask = mask;
     frame.colour = gl->colour;
@@ -93,8 +93,8 @@ void glPushAttrib(GLbitfield mask) {
 }
 
 void glPopAttrib() {
-    GlState* gl = CurrentGl();
-    if (gl == nullptr || gl->assembly.inside || gl->attribDepth == 0) return;
+    GlState* gl = OutsideBeginEnd();
+    if (gl == nullptr || gl->attribDepth == 0) return;
     const AttribFrame& frame = gl->attribStack[--gl->attribDepth];
     const GLbitfield mask = frame.mask;
     if ((mask & GL_CURRENT_BIT) != 0) {
@@ -143,8 +143,8 @@ void glPopClientAttrib() {
 }
 
 void glPixelStorei(GLenum name, GLint value) {
-    GlState* gl = CurrentGl();
-    if (gl == nullptr || gl->assembly.inside) return;
+    GlState* gl = OutsideBeginEnd();
+    if (gl == nullptr) return;
     const PixelName* entry = FindPixelName(name);
     if (entry == nullptr) {
         // WebGL's own (flipping, premultiplying): it takes them.

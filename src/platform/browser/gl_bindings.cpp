@@ -15,17 +15,9 @@ namespace standin::browser {
 
 namespace {
 
-// The state may change where no primitive is being assembled; what waits is drawn first, with
-// the bindings it was gathered under.
-GlState* Changing() {
-    GlState* gl = CurrentGl();
-    if (gl == nullptr || gl->assembly.inside) return nullptr;
-    DrawQueued();
-    return gl;
-}
-
 // The copy of the active unit's 2D texture binding, or null for a unit the layer does not keep.
-GLuint* ActiveTexture(Bindings& bindings) {
+template <typename Kept>
+auto ActiveTexture(Kept& bindings) -> decltype(&bindings.textures[0]) {
     const GLenum unit = bindings.activeUnit - GL_TEXTURE0;
     return unit < kKeptUnits ? &bindings.textures[unit] : nullptr;
 }
@@ -48,10 +40,9 @@ bool AskBinding(const GlState& gl, GLenum name, GLint* value) {
             *value = static_cast<GLint>(bindings.activeUnit);
             return true;
         case GL_TEXTURE_BINDING_2D: {
-            const GLenum unit = bindings.activeUnit - GL_TEXTURE0;
-            if (unit >= kKeptUnits) return false;
-            *value = static_cast<GLint>(bindings.textures[unit]);
-            return true;
+            const GLuint* bound = ActiveTexture(bindings);
+            if (bound != nullptr) *value = static_cast<GLint>(*bound);
+            return bound != nullptr;
         }
         default:
             return false;
@@ -131,7 +122,7 @@ void SetAttributeEnabled(GlState& gl, GLuint index, bool enabled) {
 }
 
 void BindFrameBuffer(GLenum target, GLuint frameBuffer) {
-    GlState* gl = Changing();
+    GlState* gl = BeforeWebGl();
     if (gl == nullptr || (target == GL_FRAMEBUFFER && gl->bindings.frameBuffer == frameBuffer))
         return;
     if (target == GL_FRAMEBUFFER) gl->bindings.frameBuffer = frameBuffer;
@@ -139,7 +130,7 @@ void BindFrameBuffer(GLenum target, GLuint frameBuffer) {
 }
 
 void DeleteFrameBuffers(GLsizei count, const GLuint* frameBuffers) {
-    GlState* gl = Changing();
+    GlState* gl = BeforeWebGl();
     if (gl == nullptr || count < 0) return;
     // Deleting the bound frame buffer binds the window's.
     for (GLsizei i = 0; i < count; ++i) {
@@ -150,11 +141,11 @@ void DeleteFrameBuffers(GLsizei count, const GLuint* frameBuffers) {
 }
 
 void UseProgram(GLuint program) {
-    if (GlState* gl = Changing()) SetProgram(*gl, program);
+    if (GlState* gl = BeforeWebGl()) SetProgram(*gl, program);
 }
 
 void BindBuffer(GLenum target, GLuint buffer) {
-    GlState* gl = Changing();
+    GlState* gl = BeforeWebGl();
     if (gl == nullptr) return;
     if (target == GL_ARRAY_BUFFER) {
         SetArrayBuffer(*gl, buffer);
@@ -164,11 +155,11 @@ void BindBuffer(GLenum target, GLuint buffer) {
 }
 
 void ActivateTexture(GLenum unit) {
-    if (GlState* gl = Changing()) SetActiveUnit(*gl, unit);
+    if (GlState* gl = BeforeWebGl()) SetActiveUnit(*gl, unit);
 }
 
 void BindTexture(GLenum target, GLuint texture) {
-    GlState* gl = Changing();
+    GlState* gl = BeforeWebGl();
     if (gl == nullptr) return;
     if (target == GL_TEXTURE_2D) {
         SetTexture(*gl, texture);
@@ -178,12 +169,12 @@ void BindTexture(GLenum target, GLuint texture) {
 }
 
 void GenTextures(GLsizei count, GLuint* textures) {
-    GlState* gl = Changing();
+    GlState* gl = BeforeWebGl();
     if (gl != nullptr && count >= 0) MakeTextures(*gl, count, textures);
 }
 
 void DeleteTextures(GLsizei count, const GLuint* textures) {
-    GlState* gl = Changing();
+    GlState* gl = BeforeWebGl();
     if (gl == nullptr || count < 0) return;
     // A deleted texture leaves every unit it was bound to.
     std::vector<GLuint>& names = gl->bindings.textureNames;
@@ -200,20 +191,20 @@ void DeleteTextures(GLsizei count, const GLuint* textures) {
 
 void VertexAttribPointer(GLuint index, GLint size, GLenum type, GLboolean normalized,
                          GLsizei stride, const void* pointer) {
-    if (GlState* gl = Changing())
+    if (GlState* gl = BeforeWebGl())
         SetAttributeArray(*gl, index, size, type, normalized, stride, pointer);
 }
 
 void EnableVertexAttribArray(GLuint index) {
-    if (GlState* gl = Changing()) SetAttributeEnabled(*gl, index, true);
+    if (GlState* gl = BeforeWebGl()) SetAttributeEnabled(*gl, index, true);
 }
 
 void DisableVertexAttribArray(GLuint index) {
-    if (GlState* gl = Changing()) SetAttributeEnabled(*gl, index, false);
+    if (GlState* gl = BeforeWebGl()) SetAttributeEnabled(*gl, index, false);
 }
 
 void GetVertexAttribiv(GLuint index, GLenum name, GLint* value) {
-    GlState* gl = Changing();
+    GlState* gl = BeforeWebGl();
     if (gl == nullptr) return;
     if (index < kKeptAttributes) {
         const AttributeArray& kept = gl->bindings.attributes[index];
@@ -244,7 +235,7 @@ void GetVertexAttribiv(GLuint index, GLenum name, GLint* value) {
 }
 
 void GetVertexAttribPointerv(GLuint index, GLenum name, void** pointer) {
-    GlState* gl = Changing();
+    GlState* gl = BeforeWebGl();
     if (gl == nullptr) return;
     if (index < kKeptAttributes && name == GL_VERTEX_ATTRIB_ARRAY_POINTER) {
         *pointer = const_cast<void*>(gl->bindings.attributes[index].pointer);

@@ -158,13 +158,13 @@ bool ListOffset(GLenum type, const void* lists, GLsizei i, GLuint& offset) {
 extern "C" {
 
 void glRasterPos2f(GLfloat x, GLfloat y) {
-    GlState* gl = CurrentGl();
-    if (gl != nullptr && !gl->assembly.inside) SetRasterPosition(*gl, x, y, 0.0f, 1.0f);
+    GlState* gl = OutsideBeginEnd();
+    if (gl != nullptr) SetRasterPosition(*gl, x, y, 0.0f, 1.0f);
 }
 
 GLuint glGenLists(GLsizei range) {
-    GlState* gl = CurrentGl();
-    if (gl == nullptr || range <= 0 || gl->assembly.inside) return 0;
+    GlState* gl = OutsideBeginEnd();
+    if (gl == nullptr || range <= 0) return 0;
     if (gl->nextListName + static_cast<std::uint64_t>(range) > 0x100000000u) return 0;
     const auto first = static_cast<GLuint>(gl->nextListName);
     // Above every name in use, so appending keeps the lists in order.
@@ -174,8 +174,8 @@ GLuint glGenLists(GLsizei range) {
 }
 
 void glNewList(GLuint list, GLenum mode) {
-    GlState* gl = CurrentGl();
-    if (gl == nullptr || list == 0 || gl->compiling != 0 || gl->assembly.inside) return;
+    GlState* gl = OutsideBeginEnd();
+    if (gl == nullptr || list == 0 || gl->compiling != 0) return;
     if (mode != GL_COMPILE && mode != GL_COMPILE_AND_EXECUTE) return;
     gl->compiling = list;
     gl->compileMode = mode;
@@ -200,13 +200,13 @@ void glEndList() {
 }
 
 void glListBase(GLuint base) {
-    GlState* gl = CurrentGl();
-    if (gl != nullptr && !gl->assembly.inside) gl->listBase = base;
+    GlState* gl = OutsideBeginEnd();
+    if (gl != nullptr) gl->listBase = base;
 }
 
 void glCallLists(GLsizei n, GLenum type, const GLvoid* lists) {
-    GlState* gl = CurrentGl();
-    if (gl == nullptr || n <= 0 || lists == nullptr || gl->assembly.inside) return;
+    GlState* gl = OutsideBeginEnd();
+    if (gl == nullptr || n <= 0 || lists == nullptr) return;
     GLuint offset = 0;
     if (!ListOffset(type, lists, 0, offset)) return;
     for (GLsizei i = 0; i < n; ++i) {
@@ -217,8 +217,8 @@ void glCallLists(GLsizei n, GLenum type, const GLvoid* lists) {
 
 void glBitmap(GLsizei width, GLsizei height, GLfloat xorig, GLfloat yorig, GLfloat xmove,
               GLfloat ymove, const GLubyte* bitmap) {
-    GlState* gl = CurrentGl();
-    if (gl == nullptr || width < 0 || height < 0 || gl->assembly.inside) return;
+    GlState* gl = OutsideBeginEnd();
+    if (gl == nullptr || width < 0 || height < 0) return;
     Glyph glyph{width, height, xorig, yorig, xmove, ymove, -1, -1};
     if (gl->compiling != 0) {
         PlaceGlyph(*gl, glyph, bitmap);

@@ -106,6 +106,16 @@ void SetUp(GlState& gl) {
 
 GlState* CurrentGl() { return gCurrent; }
 
+GlState* OutsideBeginEnd() {
+    return gCurrent != nullptr && !gCurrent->assembly.inside ? gCurrent : nullptr;
+}
+
+GlState* BeforeWebGl() {
+    GlState* gl = OutsideBeginEnd();
+    if (gl != nullptr) DrawQueued();
+    return gl;
+}
+
 bool CheckProgram(GlState& gl) {
     if (!gl.programChecked) {
         gl.programChecked = true;

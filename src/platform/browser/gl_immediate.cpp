@@ -92,8 +92,8 @@ void Assemble(const GlState& gl, const Assembly& a, const Vertex& v) {
 extern "C" {
 
 void glBegin(GLenum mode) {
-    GlState* gl = CurrentGl();
-    if (gl == nullptr || gl->assembly.inside || !KnownMode(mode)) return;
+    GlState* gl = OutsideBeginEnd();
+    if (gl == nullptr || !KnownMode(mode)) return;
     gl->assembly.inside = true;
     gl->assembly.mode = mode;
     gl->assembly.count = 0;
@@ -136,8 +136,8 @@ void glEnd() {
 }
 
 void glShadeModel(GLenum mode) {
-    GlState* gl = CurrentGl();
-    if (gl == nullptr || gl->assembly.inside) return;
+    GlState* gl = OutsideBeginEnd();
+    if (gl == nullptr) return;
     if (mode == GL_FLAT || mode == GL_SMOOTH) gl->shadeModel = mode;
 }
 

@@ -136,6 +136,13 @@ constexpr GLenum kCapabilities[] = {
     GL_BLEND,        GL_CULL_FACE,    GL_DEPTH_TEST,         GL_DITHER,
     GL_SCISSOR_TEST, GL_STENCIL_TEST, GL_POLYGON_OFFSET_FILL};
 constexpr std::uint32_t kDitherBit = 1u << 3;
+// The bit of a switch in DrawState::enabled, or 0 for one the layer does not keep.
+constexpr std::uint32_t CapabilityBit(GLenum capability) {
+    for (std::uint32_t i = 0; i < sizeof kCapabilities / sizeof kCapabilities[0]; ++i) {
+        if (kCapabilities[i] == capability) return 1u << i;
+    }
+    return 0;
+}
 
 // WebGL's state that the layer keeps a copy of: all of it is set through the layer, and the
 // core asks for it around every scaling.
@@ -250,6 +257,11 @@ struct GlState {
 // The state of the context the program has current; null when it has none, and GL calls then do
 // nothing, as on Windows.
 GlState* CurrentGl();
+// The same for a call that asks for or changes state, which GL ignores between glBegin and glEnd:
+// null there too.
+GlState* OutsideBeginEnd();
+// The same for a call that reaches WebGL: what the layer has gathered is drawn first.
+GlState* BeforeWebGl();
 
 // gl_contexts.cpp: whether the context's program linked, asked once, at its first draw.
 bool CheckProgram(GlState& gl);

@@ -24,12 +24,6 @@ Matrix Product(const Matrix& a, const Matrix& b) {
     return out;
 }
 
-// The current matrix, where the mode's calls may change it: never between glBegin and glEnd.
-GlState* Changing() {
-    GlState* gl = CurrentGl();
-    return gl != nullptr && !gl->assembly.inside ? gl : nullptr;
-}
-
 Matrix& CurrentMatrix(GlState& gl) {
     return gl.matrices[gl.matrixMode == GL_PROJECTION ? kProjection
                        : gl.matrixMode == GL_TEXTURE  ? kTexture
@@ -59,20 +53,20 @@ const Matrix& ClipMatrix(GlState& gl) {
 extern "C" {
 
 void glMatrixMode(GLenum mode) {
-    GlState* gl = Changing();
+    GlState* gl = OutsideBeginEnd();
     if (gl == nullptr) return;
     if (mode == GL_MODELVIEW || mode == GL_PROJECTION || mode == GL_TEXTURE) gl->matrixMode = mode;
 }
 
 void glLoadIdentity() {
-    GlState* gl = Changing();
+    GlState* gl = OutsideBeginEnd();
     if (gl == nullptr) return;
     CurrentMatrix(*gl) = kIdentity;
     gl->clipStale = true;
 }
 
 void glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
-    GlState* gl = Changing();
+    GlState* gl = OutsideBeginEnd();
     if (gl == nullptr) return;
     Matrix by = kIdentity;
     by.m[12] = x;
@@ -84,7 +78,7 @@ void glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
 // A rotation of `angle` degrees about the axis (x, y, z), counter-clockwise looking down the
 // axis towards the origin; an axis of no length leaves the matrix as it is.
 void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) {
-    GlState* gl = Changing();
+    GlState* gl = OutsideBeginEnd();
     if (gl == nullptr) return;
     const GLfloat length = std::sqrt(x * x + y * y + z * z);
     if (length == 0.0f) return;
@@ -111,7 +105,7 @@ void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) {
 // GLU's perspective: worked out in double precision, then multiplied onto the current matrix as
 // glMultMatrixd would, in single precision. A degenerate frustum leaves the matrix as it is.
 void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
-    GlState* gl = Changing();
+    GlState* gl = OutsideBeginEnd();
     if (gl == nullptr) return;
     const double radians = fovy / 2.0 * M_PI / 180.0;
     const double depth = zFar - zNear;

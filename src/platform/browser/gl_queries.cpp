@@ -5,7 +5,6 @@
 
 #include <cmath>
 #include <initializer_list>
-#include <iterator>
 
 #include "platform/browser/gl_layer.h"
 
@@ -38,9 +37,8 @@ void PutMatrix(Answer& answer, const Matrix& matrix) {
 Answer Ask(const GlState& gl, GLenum name) {
     Answer answer;
     const DrawState& draw = gl.draw;
-    for (std::uint32_t i = 0; i < std::size(kCapabilities); ++i) {
-        if (kCapabilities[i] == name) Put(answer, {(draw.enabled >> i) & 1u ? 1.0 : 0.0});
-    }
+    if (const std::uint32_t bit = CapabilityBit(name))
+        Put(answer, {draw.enabled & bit ? 1.0 : 0.0});
     if (const GLint* value = PixelStoreValue(gl.store, name))
         Put(answer, {static_cast<double>(*value)});
     GLint binding = 0;
@@ -126,12 +124,19 @@ Answer Ask(const GlState& gl, GLenum name) {
     return answer;
 }
 
-// The state may be asked for anywhere but between glBegin and glEnd; what waits is drawn
-// before WebGL is asked.
-GlState* Asking() {
-    GlState* gl = CurrentGl();
-    if (gl == nullptr || gl->assembly.inside) return nullptr;
-    return gl;
+// Answers the query from the layer's copy, converted to the caller's type, or else from WebGL,
+// once what waits is drawn. Nothing is answered between glBegin and glEnd.
+template <typename Value, typename Convert>
+void Get(GLenum name, Value* values, void (*fromWebGl)(GLenum, Value*), Convert convert) {
+    GlState* gl = OutsideBeginEnd();
+    if (gl == nullptr) return;
+    const Answer answer = Ask(*gl, name);
+    if (answer.count == 0) {
+        DrawQueued();
+        fromWebGl(name, values);
+        return;
+    }
+    for (int i = 0; i < answer.count; ++i) values[i] = convert(answer, answer.values[i]);
 }
 
 }  // namespace
@@ -139,53 +144,29 @@ GlState* Asking() {
 extern "C" {
 
 void glGetIntegerv(GLenum name, GLint* values) {
-    GlState* gl = Asking();
-    if (gl == nullptr) return;
-    const Answer answer = Ask(*gl, name);
-    if (answer.count == 0) {
-        DrawQueued();
-        emscripten_glGetIntegerv(name, values);
-        return;
-    }
-    for (int i = 0; i < answer.count; ++i) {
-        const double value = answer.values[i];
+    Get(name, values, emscripten_glGetIntegerv, [](const Answer& answer, double value) {
         // Colours and depths map [-1, 1] onto the whole range of GLint, truncated; the rest round.
-        values[i] = answer.normalized ? static_cast<GLint>((4294967295.0 * value - 1.0) / 2.0)
-                                      : static_cast<GLint>(std::lround(value));
-    }
+        return answer.normalized ? static_cast<GLint>((4294967295.0 * value - 1.0) / 2.0)
+                                 : static_cast<GLint>(std::lround(value));
+    });
 }
 
 void glGetFloatv(GLenum name, GLfloat* values) {
-    GlState* gl = Asking();
-    if (gl == nullptr) return;
-    const Answer answer = Ask(*gl, name);
-    if (answer.count == 0) {
-        DrawQueued();
-        emscripten_glGetFloatv(name, values);
-        return;
-    }
-    for (int i = 0; i < answer.count; ++i) values[i] = static_cast<GLfloat>(answer.values[i]);
+    Get(name, values, emscripten_glGetFloatv,
+        [](const Answer&, double value) { return static_cast<GLfloat>(value); });
 }
 
 void glGetBooleanv(GLenum name, GLboolean* values) {
-    GlState* gl = Asking();
-    if (gl == nullptr) return;
-    const Answer answer = Ask(*gl, name);
-    if (answer.count == 0) {
-        DrawQueued();
-        emscripten_glGetBooleanv(name, values);
-        return;
-    }
-    for (int i = 0; i < answer.count; ++i) values[i] = answer.values[i] != 0.0 ? GL_TRUE : GL_FALSE;
+    Get(name, values, emscripten_glGetBooleanv, [](const Answer&, double value) {
+        return static_cast<GLboolean>(value != 0.0 ? GL_TRUE : GL_FALSE);
+    });
 }
 
 GLboolean glIsEnabled(GLenum capability) {
-    GlState* gl = Asking();
+    GlState* gl = OutsideBeginEnd();
     if (gl == nullptr) return GL_FALSE;
-    for (std::uint32_t i = 0; i < std::size(kCapabilities); ++i) {
-        if (kCapabilities[i] == capability)
-            return (gl->draw.enabled >> i) & 1u ? GL_TRUE : GL_FALSE;
-    }
+    if (const std::uint32_t bit = CapabilityBit(capability))
+        return (gl->draw.enabled & bit) != 0 ? GL_TRUE : GL_FALSE;
     DrawQueued();
     return emscripten_glIsEnabled(capability);
 }

@@ -13,14 +13,6 @@ namespace standin::browser {
 
 namespace {
 
-// The bit of a switch the layer keeps, or 0.
-std::uint32_t CapabilityBit(GLenum capability) {
-    for (std::uint32_t i = 0; i < std::size(kCapabilities); ++i) {
-        if (kCapabilities[i] == capability) return 1u << i;
-    }
-    return 0;
-}
-
 // Keeps four new values; false where they are the ones kept, and WebGL need not hear of them.
 template <typename Value>
 bool Keep(Value (&kept)[4], const Value* values) {
@@ -29,16 +21,8 @@ bool Keep(Value (&kept)[4], const Value* values) {
     return true;
 }
 
-// The state may change where no primitive is being assembled; what waits is drawn first.
-GlState* Changing() {
-    GlState* gl = CurrentGl();
-    if (gl == nullptr || gl->assembly.inside) return nullptr;
-    DrawQueued();
-    return gl;
-}
-
 void Switch(GLenum capability, bool on) {
-    GlState* gl = Changing();
+    GlState* gl = BeforeWebGl();
     if (gl == nullptr) return;
     const std::uint32_t bit = CapabilityBit(capability);
     if (bit == 0) {
@@ -105,21 +89,21 @@ void glEnable(GLenum capability) { Switch(capability, true); }
 void glDisable(GLenum capability) { Switch(capability, false); }
 
 void glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
-    GlState* gl = Changing();
+    GlState* gl = BeforeWebGl();
     if (gl == nullptr || width < 0 || height < 0) return;
     const GLint box[4] = {x, y, width, height};
     SetViewport(*gl, box);
 }
 
 void glScissor(GLint x, GLint y, GLsizei width, GLsizei height) {
-    GlState* gl = Changing();
+    GlState* gl = BeforeWebGl();
     if (gl == nullptr || width < 0 || height < 0) return;
     const GLint box[4] = {x, y, width, height};
     SetScissor(*gl, box);
 }
 
 void glColorMask(GLboolean red, GLboolean green, GLboolean blue, GLboolean alpha) {
-    GlState* gl = Changing();
+    GlState* gl = BeforeWebGl();
     if (gl == nullptr) return;
     const auto truth = [](GLboolean value) -> GLboolean { return value ? GL_TRUE : GL_FALSE; };
     const GLboolean mask[4] = {truth(red), truth(green), truth(blue), truth(alpha)};
@@ -127,26 +111,26 @@ void glColorMask(GLboolean red, GLboolean green, GLboolean blue, GLboolean alpha
 }
 
 void glClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf alpha) {
-    GlState* gl = Changing();
+    GlState* gl = BeforeWebGl();
     if (gl == nullptr) return;
     const GLfloat colour[4] = {Clamped(red), Clamped(green), Clamped(blue), Clamped(alpha)};
     SetClearColour(*gl, colour);
 }
 
 void glClearDepth(GLclampd depth) {
-    GlState* gl = Changing();
+    GlState* gl = BeforeWebGl();
     if (gl != nullptr) SetClearDepth(*gl, Clamped(static_cast<GLfloat>(depth)));
 }
 
 void glDepthFunc(GLenum func) {
-    GlState* gl = Changing();
+    GlState* gl = BeforeWebGl();
     if (gl != nullptr && func >= GL_NEVER && func <= GL_ALWAYS) SetDepthFunc(*gl, func);
 }
 
 // WebGL takes none of GL 1.1's hints, and GL may ignore them: they are only kept.
 void glHint(GLenum target, GLenum mode) {
-    GlState* gl = CurrentGl();
-    if (gl == nullptr || gl->assembly.inside) return;
+    GlState* gl = OutsideBeginEnd();
+    if (gl == nullptr) return;
     if (mode != GL_FASTEST && mode != GL_NICEST && mode != GL_DONT_CARE) return;
     constexpr GLenum kTargets[kHints] = {GL_PERSPECTIVE_CORRECTION_HINT, GL_POINT_SMOOTH_HINT,
                                          GL_LINE_SMOOTH_HINT, GL_POLYGON_SMOOTH_HINT, GL_FOG_HINT};
@@ -159,7 +143,7 @@ void glHint(GLenum target, GLenum mode) {
 void glClear(GLbitfield mask) {
     constexpr GLbitfield kBuffers =
         GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT | GL_ACCUM_BUFFER_BIT;
-    GlState* gl = Changing();
+    GlState* gl = BeforeWebGl();
     if (gl == nullptr || (mask & ~kBuffers) != 0) return;
     emscripten_glClear(mask & ~GL_ACCUM_BUFFER_BIT);
 }
@@ -171,12 +155,12 @@ void glDeleteTextures(GLsizei count, const GLuint* textures) { DeleteTextures(co
 void glBindTexture(GLenum target, GLuint texture) { BindTexture(target, texture); }
 
 void glTexParameteri(GLenum target, GLenum name, GLint value) {
-    if (Changing() != nullptr) emscripten_glTexParameteri(target, name, value);
+    if (BeforeWebGl() != nullptr) emscripten_glTexParameteri(target, name, value);
 }
 
 void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
                   GLint border, GLenum format, GLenum type, const GLvoid* pixels) {
-    if (Changing() == nullptr) return;
+    if (BeforeWebGl() == nullptr) return;
     emscripten_glTexImage2D(target, level, internalFormat, width, height, border, format, type,
                             pixels);
 }
