@@ -23,22 +23,31 @@ target_link_options(quorvane PRIVATE
 set_property(TARGET quorvane APPEND PROPERTY LINK_DEPENDS ${QUORVANE_BROWSER_DIR}/library_quorvane.js)
 quorvane_warnings(quorvane)
 
-# The music as MP3, which every current browser decodes, at a rate that keeps the page small.
+# The music as MP3, which every current browser decodes, at a rate that keeps the page small;
+# and its first seconds as a file of their own, which a browser decodes in a few milliseconds
+# where the whole takes up to a second: the page starts the music from them when the question
+# is answered before the whole is ready. Made by the same encoder from the same start, the two
+# decode to the same samples but for the head's last frames.
+set(music_head_seconds 5)
 find_program(QUORVANE_FFMPEG NAMES ffmpeg REQUIRED)
 get_filename_component(music_stem "${QUORVANE_MUSIC_NAME}" NAME_WE)
 get_filename_component(music_folder "${QUORVANE_MUSIC_NAME}" DIRECTORY)
 set(music_site_name "${music_folder}/${music_stem}.mp3")
+set(music_head_site_name "${music_folder}/${music_stem}.head.mp3")
 set(music_mp3 "${site}/${music_site_name}")
+set(music_head_mp3 "${site}/${music_head_site_name}")
 add_custom_command(
-  OUTPUT "${music_mp3}"
+  OUTPUT "${music_mp3}" "${music_head_mp3}"
   COMMAND ${CMAKE_COMMAND} -E make_directory "${site}/${music_folder}"
   COMMAND ${QUORVANE_FFMPEG} -nostdin -loglevel error -y -i "${QUORVANE_MUSIC_FILE}"
           -codec:a libmp3lame -b:a 96k "${music_mp3}"
+  COMMAND ${QUORVANE_FFMPEG} -nostdin -loglevel error -y -t ${music_head_seconds}
+          -i "${QUORVANE_MUSIC_FILE}" -codec:a libmp3lame -b:a 96k "${music_head_mp3}"
   DEPENDS soundtrack "${QUORVANE_MUSIC_FILE}"
   COMMENT "Compressing the music for browsers"
   VERBATIM)
 file(GENERATE OUTPUT ${site}/sounds.json
-     CONTENT "{\"${QUORVANE_MUSIC_NAME}\": \"${music_site_name}\"}\n")
+     CONTENT "{\"${QUORVANE_MUSIC_NAME}\": {\"file\": \"${music_site_name}\", \"head\": \"${music_head_site_name}\"}}\n")
 add_custom_command(
   OUTPUT ${site}/index.html ${site}/page.js
   COMMAND ${CMAKE_COMMAND} -E copy ${QUORVANE_BROWSER_DIR}/site/index.html

@@ -11,6 +11,7 @@ import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 import {
   serveFolder, withBrowser, openPage, clickElement, waitForStateQuiet, quietEvaluate, holdKey,
+  watchConsole,
   readCanvas, meanAbsDiff, equalOverMask, pixel, stillImage, BOOT_TEXT, ink, captureStills,
   WIDTH, HEIGHT,
 } from './lib/index.mjs';
@@ -93,7 +94,9 @@ test('the answer starts the sound, and the music starts at the first frame', asy
     // Read without a gesture: until a person answers, the page may play nothing.
     assert.equal(await quietEvaluate(page, () => document.body.dataset.audio), 'suspended');
     await clickElement(page, '#box-buttons button:nth-child(2)');
+    // The duration is known once the whole file is decoded.
     const state = await waitForStateQuiet(page, (q) => q.sound !== null && q.frames > 10 &&
+                                                       q.sound.duration !== null &&
                                                        document.body.dataset.audio === 'running');
     const music = wavSeconds(path.join(path.dirname(captureExe), musicName));
     // MP3 decodes to whole frames of 1152 samples at 44.1 kHz, 26 ms at the most.
@@ -217,6 +220,44 @@ test('without WebGL the page says so in one sentence', async () => {
                                     { predicate: (q) => q.state === 'ended' });
     const said = await quietEvaluate(page, () => document.getElementById('status').textContent);
     assert.match(said, /^This demo needs WebGL, which this browser does not offer or has turned off\.$/);
+  });
+});
+
+test('an answer before the music is decoded starts it from its head; the whole goes on in step', async () => {
+  await withBrowser({ width: 900, height: 700 }, async (browser) => {
+    const page = await browser.newPage();
+    const log = watchConsole(page);
+    // The whole file is held back until the demo has drawn its first frames.
+    let release;
+    const held = new Promise((resolve) => { release = resolve; });
+    await page.route('**/*Pelvarn.mp3', async (route) => { await held; await route.continue(); });
+    await page.goto(`${server.url}index.html`);
+    await waitForStateQuiet(page, (q) => q.ready);
+    await clickElement(page, '#box-buttons button:nth-child(2)');
+    const early = await waitForStateQuiet(page, (q) => q.sound !== null && q.frames > 10 &&
+                                                       document.body.dataset.audio === 'running' &&
+                                                       q);
+    assert.equal(early.sound.fromHead, true, 'the music starts from its head');
+    assert.equal(early.sound.isDefault, false);
+    assert.ok(early.sound.startFrame <= 1, `started at frame ${early.sound.startFrame}`);
+    assert.equal(early.sound.handOver, null, 'no hand-over before the whole file came');
+
+    const releasedAt = await quietEvaluate(page, () => performance.now());
+    release();
+    const late = await waitForStateQuiet(page, (q) => q.sound.handOver !== null);
+    const seenAt = await quietEvaluate(page, () => performance.now());
+    const music = wavSeconds(path.join(path.dirname(captureExe), musicName));
+    assert.ok(Math.abs(late.sound.duration - music) < 0.03, `${late.sound.duration} s`);
+    // The whole takes over where the music has got to since the first frame, give or take the
+    // output's latency, and before the head runs out.
+    const { offset, seamless } = late.sound.handOver;
+    const playedBefore = (releasedAt - early.firstFrameAt) / 1000;
+    const playedAfter = (seenAt - early.firstFrameAt) / 1000;
+    assert.ok(offset > playedBefore - 0.1 && offset < playedAfter + 0.1,
+              `the whole starts ${offset} s in; the music had played ${playedBefore} to ${playedAfter} s`);
+    assert.equal(seamless, true, `hand-over at ${offset} s`);
+    assert.equal(late.state, 'running');
+    assert.deepEqual(log.errors, []);
   });
 });
 

@@ -25,7 +25,9 @@
     firstFrameAt: null,
     answeredAt: null,
     boxOpen: false,
-    sound: null,       // what PlaySoundA started: {path, duration, startFrame, isDefault}
+    // What PlaySoundA started: {path, duration (null until the whole is decoded), startFrame,
+    // isDefault, fromHead, handOver: {offset, seamless} once the whole took over from the head}.
+    sound: null,
     audio: null,
     // The screen wake lock the program's wish keeps: wanted while its window is active, held
     // when the browser granted it; requests and releases counted.
@@ -63,21 +65,31 @@
     if (q.audio && q.audio.state !== 'running') q.audio.resume().catch(function() {});
   };
   // The sounds the site has, fetched and decoded at once, so that the music starts at the
-  // first frame whenever the program asks for it.
+  // first frame whenever the program asks for it. A long one comes with its first seconds as
+  // a file of their own (its head), decoded long before the whole: an answer given before the
+  // whole is ready starts the music from the head, and the whole takes over where the two
+  // have the same samples.
+  var decode = function(file) {
+    var decoded = fetch(encodeURI(file)).then(function(response) {
+      if (!response.ok) throw new Error('no such file');
+      return response.arrayBuffer();
+    }).then(function(bytes) {
+      return new Promise(function(resolve, reject) {
+        q.audio.decodeAudioData(bytes, resolve, function() {
+          reject(new Error('not a sound this browser decodes'));
+        });
+      });
+    });
+    decoded.catch(function() {});  // reported when the program asks for it
+    return decoded;
+  };
   fetch('sounds.json').then(function(response) { return response.json(); })
       .then(function(manifest) {
         Object.keys(manifest).forEach(function(name) {
-          sounds[name] = fetch(encodeURI(manifest[name])).then(function(response) {
-            if (!response.ok) throw new Error('no such file');
-            return response.arrayBuffer();
-          }).then(function(bytes) {
-            return new Promise(function(resolve, reject) {
-              q.audio.decodeAudioData(bytes, resolve, function() {
-                reject(new Error('not a sound this browser decodes'));
-              });
-            });
-          });
-          sounds[name].catch(function() {});  // reported when the program asks for it
+          var sound = {whole: decode(manifest[name].file), wholeBuffer: null, head: null};
+          sound.whole.then(function(buffer) { sound.wholeBuffer = buffer; }, function() {});
+          if (manifest[name].head) sound.head = decode(manifest[name].head);
+          sounds[name] = sound;
         });
       }).catch(function() {});
 
@@ -96,36 +108,101 @@
     playing = null;
   };
 
-  var start = function(buffer, path, isDefault) {
-    q.stopSound();
+  // A buffer played from `offset` seconds into it, at context time `when`, through its own
+  // gain, which a hand-over fades.
+  var schedule = function(buffer, when, offset) {
+    var gain = q.audio.createGain();
+    gain.connect(q.audio.destination);
     var source = q.audio.createBufferSource();
     source.buffer = buffer;
-    source.connect(q.audio.destination);
-    source.start();
-    playing = source;
-    q.sound = {path: path, duration: buffer.duration, startFrame: q.frames, isDefault: isDefault};
-    return source;
+    source.connect(gain);
+    source.start(when, offset);
+    return {source: source, gain: gain};
   };
 
   // Plays the buffer; resolves at once, or once it has played where the program waits.
   var play = function(buffer, path, isDefault, wait) {
-    var source = start(buffer, path, isDefault);
+    q.stopSound();
+    var source = schedule(buffer, 0, 0).source;
+    playing = source;
+    q.sound = {path: path, duration: buffer.duration, startFrame: q.frames, isDefault: isDefault,
+               fromHead: false};
     if (!wait) return Promise.resolve(1);
     return new Promise(function(resolve) {
       source.onended = function() { resolve(1); };
     });
   };
 
+  // The hand-over starts this far ahead of the context's clock, so that it is scheduled
+  // before it plays, and fades the head out and the whole in over this long, which also
+  // hides a start of the head a render quantum later than asked. It comes this long before
+  // the head's end at the latest: the head's last frames are the encoder's, not the music's.
+  var kHandOverLead = 0.05;
+  var kHandOverFade = 0.03;
+  var kHeadTail = 0.1;
+
+  // Plays a sound from its head while the whole decodes, then from the whole at the same
+  // point of the music; where the whole comes after the head has ended, it starts where the
+  // music has got to. Resolves as play() does.
+  var playFromHead = function(head, sound, path, wait) {
+    q.stopSound();
+    var audio = q.audio;
+    var startedAt = audio.currentTime;
+    var fromHead = schedule(head, startedAt, 0);
+    var fromWhole = null;
+    var stopped = false;
+    playing = {stop: function() {
+      stopped = true;
+      // Once the whole is scheduled, so is the head's end.
+      (fromWhole || fromHead).source.stop();
+    }};
+    var report = q.sound = {path: path, duration: null, startFrame: q.frames, isDefault: false,
+                            fromHead: true, handOver: null};
+    var ended = new Promise(function(resolve) {
+      var headEnded = false;
+      var wholeFailed = false;
+      fromHead.source.onended = function() {
+        headEnded = true;
+        if (wholeFailed || stopped) resolve(1);
+      };
+      sound.whole.then(function(buffer) {
+        if (stopped) return;
+        report.duration = buffer.duration;
+        var at = audio.currentTime + kHandOverLead;
+        var offset = at - startedAt;
+        if (offset >= buffer.duration) return resolve(1);
+        fromWhole = schedule(buffer, at, offset);
+        fromWhole.source.onended = function() { resolve(1); };
+        var fade = function(gain, from, to) {
+          gain.gain.setValueAtTime(from, at);
+          gain.gain.linearRampToValueAtTime(to, at + kHandOverFade);
+        };
+        fade(fromWhole.gain, 0, 1);
+        fade(fromHead.gain, 1, 0);
+        fromHead.source.stop(at + kHandOverFade);
+        report.handOver = {offset: offset,
+                           seamless: offset + kHandOverFade <= head.duration - kHeadTail};
+      }, function() {
+        // The head plays on alone: the program was told the music started.
+        wholeFailed = true;
+        if (headEnded) resolve(1);
+      });
+    });
+    return wait ? ended : Promise.resolve(1);
+  };
+
   // The page decodes and plays; what a file it cannot play gives instead is the program's
   // backend's to say. Resolves to {reason} where it cannot.
   q.playSound = function(path, wait) {
     if (!q.audio) return Promise.resolve({reason: 'this browser has no Web Audio'});
-    var known = sounds[path] || Promise.reject(new Error('no such file'));
-    return known.then(function(buffer) {
-      return play(buffer, path, false, wait).then(function() { return {}; });
-    }, function(error) {
-      return {reason: error.message};
-    });
+    var sound = sounds[path];
+    if (!sound) return Promise.resolve({reason: 'no such file'});
+    var head = sound.wholeBuffer || !sound.head ? Promise.resolve(null)
+                                                : sound.head.catch(function() { return null; });
+    return head.then(function(headBuffer) {
+      if (headBuffer && !sound.wholeBuffer) return playFromHead(headBuffer, sound, path, wait);
+      return sound.whole.then(function(buffer) { return play(buffer, path, false, wait); });
+    }).then(function() { return {}; }, function(error) { return {reason: error.message}; });
   };
 
   q.playDefaultSound = function(wait) {
