@@ -26,7 +26,8 @@
     answeredAt: null,
     boxOpen: false,
     // What PlaySoundA started: {path, duration (null until the whole is decoded), startFrame,
-    // isDefault, fromHead, handOver: {offset, seamless} once the whole took over from the head}.
+    // isDefault, fromHead}; started from the head, also the context time it started at and,
+    // once the whole took over, handOver: {offset into the music, seamless}.
     sound: null,
     audio: null,
     // The screen wake lock the program's wish keeps: wanted while its window is active, held
@@ -157,7 +158,7 @@
       (fromWhole || fromHead).source.stop();
     }};
     var report = q.sound = {path: path, duration: null, startFrame: q.frames, isDefault: false,
-                            fromHead: true, handOver: null};
+                            fromHead: true, startedAt: startedAt, handOver: null};
     var ended = new Promise(function(resolve) {
       var headEnded = false;
       var wholeFailed = false;
