@@ -154,8 +154,9 @@
     var stopped = false;
     playing = {stop: function() {
       stopped = true;
-      // Once the whole is scheduled, so is the head's end.
-      (fromWhole || fromHead).source.stop();
+      // A later stop() replaces the head's stop at the hand-over's end.
+      fromHead.source.stop();
+      if (fromWhole) fromWhole.source.stop();
     }};
     var report = q.sound = {path: path, duration: null, startFrame: q.frames, isDefault: false,
                             fromHead: true, startedAt: startedAt, handOver: null};
