@@ -158,37 +158,6 @@ void ActivateTexture(GLenum unit) {
     if (GlState* gl = BeforeWebGl()) SetActiveUnit(*gl, unit);
 }
 
-void BindTexture(GLenum target, GLuint texture) {
-    GlState* gl = BeforeWebGl();
-    if (gl == nullptr) return;
-    if (target == GL_TEXTURE_2D) {
-        SetTexture(*gl, texture);
-    } else {
-        emscripten_glBindTexture(target, texture);
-    }
-}
-
-void GenTextures(GLsizei count, GLuint* textures) {
-    GlState* gl = BeforeWebGl();
-    if (gl != nullptr && count >= 0) MakeTextures(*gl, count, textures);
-}
-
-void DeleteTextures(GLsizei count, const GLuint* textures) {
-    GlState* gl = BeforeWebGl();
-    if (gl == nullptr || count < 0) return;
-    // A deleted texture leaves every unit it was bound to.
-    std::vector<GLuint>& names = gl->bindings.textureNames;
-    for (GLsizei i = 0; i < count; ++i) {
-        if (textures[i] == 0) continue;
-        for (GLuint& bound : gl->bindings.textures) {
-            if (bound == textures[i]) bound = 0;
-        }
-        const auto named = std::lower_bound(names.begin(), names.end(), textures[i]);
-        if (named != names.end() && *named == textures[i]) names.erase(named);
-    }
-    emscripten_glDeleteTextures(count, textures);
-}
-
 void VertexAttribPointer(GLuint index, GLint size, GLenum type, GLboolean normalized,
                          GLsizei stride, const void* pointer) {
     if (GlState* gl = BeforeWebGl())
@@ -243,5 +212,41 @@ void GetVertexAttribPointerv(GLuint index, GLenum name, void** pointer) {
     }
     emscripten_glGetVertexAttribPointerv(index, name, pointer);
 }
+
+// GL 1.1's own texture names and bindings, through the same copy.
+extern "C" {
+
+void glBindTexture(GLenum target, GLuint texture) {
+    GlState* gl = BeforeWebGl();
+    if (gl == nullptr) return;
+    if (target == GL_TEXTURE_2D) {
+        SetTexture(*gl, texture);
+    } else {
+        emscripten_glBindTexture(target, texture);
+    }
+}
+
+void glGenTextures(GLsizei count, GLuint* textures) {
+    GlState* gl = BeforeWebGl();
+    if (gl != nullptr && count >= 0) MakeTextures(*gl, count, textures);
+}
+
+void glDeleteTextures(GLsizei count, const GLuint* textures) {
+    GlState* gl = BeforeWebGl();
+    if (gl == nullptr || count < 0) return;
+    // A deleted texture leaves every unit it was bound to.
+    std::vector<GLuint>& names = gl->bindings.textureNames;
+    for (GLsizei i = 0; i < count; ++i) {
+        if (textures[i] == 0) continue;
+        for (GLuint& bound : gl->bindings.textures) {
+            if (bound == textures[i]) bound = 0;
+        }
+        const auto named = std::lower_bound(names.begin(), names.end(), textures[i]);
+        if (named != names.end() && *named == textures[i]) names.erase(named);
+    }
+    emscripten_glDeleteTextures(count, textures);
+}
+
+}  // extern "C"
 
 }  // namespace standin::browser

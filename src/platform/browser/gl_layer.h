@@ -305,9 +305,6 @@ void DeleteFrameBuffers(GLsizei count, const GLuint* frameBuffers);
 void UseProgram(GLuint program);
 void BindBuffer(GLenum target, GLuint buffer);
 void ActivateTexture(GLenum unit);
-void BindTexture(GLenum target, GLuint texture);
-void GenTextures(GLsizei count, GLuint* textures);
-void DeleteTextures(GLsizei count, const GLuint* textures);
 void VertexAttribPointer(GLuint index, GLint size, GLenum type, GLboolean normalized,
                          GLsizei stride, const void* pointer);
 void EnableVertexAttribArray(GLuint index);

@@ -1,7 +1,8 @@
 // The calls that set WebGL's own state, or use it: switches, viewport and scissor box, masks and
-// clear values, the depth test, hints, clearing, and textures. The state the core saves around
-// its scaling is kept as a copy too (gl_queries.cpp answers from it), so a value set again as it
-// is costs no call into the browser.
+// clear values, the depth test, hints, clearing, and the parameters and images of textures (their
+// names and bindings are gl_bindings.cpp's). The state the core saves around its scaling is kept
+// as a copy too (gl_queries.cpp answers from it), so a value set again as it is costs no call into
+// the browser.
 #include <webgl/webgl1.h>
 
 #include <algorithm>
@@ -147,12 +148,6 @@ void glClear(GLbitfield mask) {
     if (gl == nullptr || (mask & ~kBuffers) != 0) return;
     emscripten_glClear(mask & ~GL_ACCUM_BUFFER_BIT);
 }
-
-void glGenTextures(GLsizei count, GLuint* textures) { GenTextures(count, textures); }
-
-void glDeleteTextures(GLsizei count, const GLuint* textures) { DeleteTextures(count, textures); }
-
-void glBindTexture(GLenum target, GLuint texture) { BindTexture(target, texture); }
 
 void glTexParameteri(GLenum target, GLenum name, GLint value) {
     if (BeforeWebGl() != nullptr) emscripten_glTexParameteri(target, name, value);
